@@ -1,0 +1,91 @@
+#pragma once
+#include <cstddef>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/error.h"
+
+// The XML document service, on libxml2. Texts cross this layer as UTF-8; the conversion to
+// 8-bit text is the caller's (exchange_document.h). Every failure raises XmlError carrying
+// libxml2's message with line and column.
+struct _xmlDoc;
+struct _xmlNode;
+
+namespace toa::xml {
+
+class XmlError : public Error {
+public:
+    using Error::Error;
+};
+
+class Document;
+
+// A node of a document: a handle that does not own; valid while its document lives and the
+// node stays in it. A default-constructed Node is "none".
+class Node {
+public:
+    Node() = default;
+    explicit Node(_xmlNode* node) : node_(node) {}
+    explicit operator bool() const { return node_ != nullptr; }
+    _xmlNode* raw() const { return node_; }
+
+    std::string name() const;
+    // All its text (the concatenated text of its descendants).
+    std::string text() const;
+    // It becomes the element's only content.
+    void setText(std::string_view utf8);
+    // The attribute's text, or none.
+    std::optional<std::string> attribute(std::string_view name) const;
+    void setAttribute(std::string_view name, std::string_view utf8);
+    // Matches of an XPath 1.0 expression evaluated on this node, in document order.
+    std::vector<Node> selectNodes(std::string_view xpath) const;
+    // The first child element with this name, or none.
+    Node selectSingleNode(std::string_view childName) const;
+    // Added as the last child; the node must come from the same document.
+    void appendChild(Node child);
+    // Removed with its content and freed; an Error when it is not a child of this node.
+    void removeChild(Node child);
+
+private:
+    _xmlNode* node_ = nullptr;
+};
+
+class Document {
+public:
+    // A new empty document.
+    Document();
+    ~Document();
+    Document(Document&&) noexcept;
+    Document& operator=(Document&&) noexcept;
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    // Parses the file. Refuses a document that declares entities or a DTD subset that would need
+    // loading; never reaches the network. XmlError with libxml2's message, line and column.
+    void load(const std::filesystem::path& path);
+    // The same from bytes in memory; `name` names the source in messages.
+    void loadMemory(std::string_view bytes, std::string_view name);
+
+    // The document element, or none.
+    Node documentElement() const;
+    std::vector<Node> selectNodes(std::string_view xpath) const;
+    // A new element outside the tree.
+    Node createElement(std::string_view name);
+
+    // The document in the encoding its declaration names (UTF-8 when none), characters that
+    // encoding lacks as character references.
+    std::string serialize() const;
+    // Written atomically, replacing that file.
+    void save(const std::filesystem::path& path) const;
+
+    _xmlDoc* raw() const { return doc_; }
+
+private:
+    _xmlDoc* doc_ = nullptr;
+};
+
+}  // namespace toa::xml

@@ -1,0 +1,42 @@
+#pragma once
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "exchange/xml_document.h"
+#include "tables/table_component.h"
+
+// The import run: the timetable SOLUC back into the administration system's keys.
+namespace toa::importar {
+
+// The nine table components of the window, bound to "c:\xtemp"; every run opens them itself,
+// in this order, and closes them at its end, also when it fails.
+struct TablasImportacion {
+    tables::TableComponent wwTableSoluc{"c:\\xtemp", "SOLUC"};
+    tables::TableComponent wwTableGrupos{"c:\\xtemp", "GRUPOST"};
+    tables::TableComponent wwTableCursos{"c:\\xtemp", "CURSOST"};
+    tables::TableComponent wwTableProfesor{"c:\\xtemp", "PROFT"};
+    tables::TableComponent wwTableAulas{"c:\\xtemp", "AULAT"};
+    tables::TableComponent wwTableNomAsg{"c:\\xtemp", "ASIGNOMT"};
+    tables::TableComponent wwTableNOMASG2{"c:\\xtemp", "ASIGNOMT2"};
+    tables::TableComponent wwTableTramos{"c:\\xtemp", "DIASHORAST"};
+    tables::TableComponent wwTableAsig{"c:\\xtemp", "ASIGT"};
+};
+
+struct ImportSummary {
+    std::filesystem::path resultado;  // the result document written
+    std::size_t profesores = 0;       // teacher entries
+    std::size_t sesiones = 0;         // session entries
+};
+
+// "ResultadoOrbeta" put before the file name: the folder part ends at the last '\', ':' or,
+// off Windows, '/'. 'C:\datos\centro.xml' gives 'C:\datos\ResultadoOrbetacentro.xml'.
+std::string nombreResultado(const std::string& archivoXML);
+
+// The run on the exchange document `archivoXML` (an existing file). Leaves the changed document
+// in `docXML`. Saves the result document atomically; the exchange document is never written.
+ImportSummary runImport(const std::string& archivoXML, TablasImportacion& tablas,
+                        std::optional<xml::Document>& docXML);
+
+}  // namespace toa::importar

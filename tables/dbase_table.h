@@ -1,0 +1,68 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tables/definitions.h"
+
+// A dBase table held in memory, its rows in the layout of the file: what an export step builds
+// before it is written, and what a table component reads when it opens a file. Texts are 8-bit.
+namespace toa::tables {
+
+struct Field {
+    std::string name;       // as in the file header, upper case
+    char type = 'C';        // C, N, F, L, D, I, ...
+    std::uint8_t length = 0;
+    std::uint8_t decimals = 0;
+    std::size_t offset = 0;  // within the record, after the deletion flag
+};
+
+class Table {
+public:
+    // An empty table with the fields of a definition (the engine's "create").
+    explicit Table(const TableDef& def);
+    // A table as read from a file; `name` names it in messages.
+    Table(std::string name, std::vector<Field> fields);
+
+    const std::string& name() const { return name_; }
+    const std::vector<Field>& fields() const { return fields_; }
+    std::size_t recordLength() const { return recordLength_; }  // with the deletion flag
+    std::size_t recordCount() const { return records_.size(); }
+
+    // The field's position; Error naming field and table when the table lacks it.
+    std::size_t fieldIndex(std::string_view fieldName) const;
+
+    // Appends a blank row and returns its number.
+    std::size_t append();
+    // A text longer than the field is stored as its first `length` characters, without error.
+    void setString(std::size_t row, std::size_t field, std::string_view ansi);
+    void setBoolean(std::size_t row, std::size_t field, bool value);
+    // A number that does not fit its field is an Error, never cut.
+    void setFloat(std::size_t row, std::size_t field, double value);
+
+    // Read-back rules: text without the blanks that fill the field (leading blanks stay), a
+    // number in its shortest decimal form, an unset text empty, an unset number 0.
+    std::string asString(std::size_t row, std::size_t field) const;
+    // Rounded to the nearest integer.
+    std::int32_t asInteger(std::size_t row, std::size_t field) const;
+    double asFloat(std::size_t row, std::size_t field) const;
+
+    // The record's bytes, deletion flag first.
+    std::string_view record(std::size_t row) const;
+    // Adds a record read from a file (exactly recordLength() bytes).
+    void appendRecord(std::string_view bytes);
+
+private:
+    std::string name_;
+    std::vector<Field> fields_;
+    std::size_t recordLength_ = 1;
+    std::vector<std::string> records_;
+};
+
+// What a text becomes when stored in a field of `width` characters and read back: cut to the
+// width, without trailing blanks. The export compares "as read back from the table" with it.
+std::string storedText(std::string_view ansi, std::size_t width);
+
+}  // namespace toa::tables
