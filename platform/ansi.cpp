@@ -10,10 +10,10 @@ constexpr char32_t kUndefined = 0;
 
 // Windows-1252 bytes 0x80 to 0x9F; the others are Latin-1. Zero marks the five undefined bytes.
 constexpr std::array<char32_t, 32> kHighControls = {
-    0x20AC, kUndefined, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030,     0x0160, 0x2039, 0x0152, kUndefined, 0x017D, kUndefined,
-    kUndefined, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122,     0x0161, 0x203A, 0x0153, kUndefined, 0x017E, 0x0178};
+    0x20AC,     kUndefined, 0x201A, 0x0192, 0x201E, 0x2026,     0x2020, 0x2021,
+    0x02C6,     0x2030,     0x0160, 0x2039, 0x0152, kUndefined, 0x017D, kUndefined,
+    kUndefined, 0x2018,     0x2019, 0x201C, 0x201D, 0x2022,     0x2013, 0x2014,
+    0x02DC,     0x2122,     0x0161, 0x203A, 0x0153, kUndefined, 0x017E, 0x0178};
 
 char32_t codePointOf(unsigned char byte) {
     if (byte >= 0x80 && byte <= 0x9F) return kHighControls[byte - 0x80];
@@ -41,7 +41,7 @@ void appendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-// Decodes one UTF-8 sequence at `pos`; a malformed one yields U+FFFD and consumes one byte.
+// Decodes one UTF-8 sequence at `pos`; a malformed one yields U+FFFD.
 char32_t decodeUtf8(std::string_view text, std::size_t& pos) {
     const auto lead = static_cast<unsigned char>(text[pos++]);
     if (lead < 0x80) return lead;
@@ -73,11 +73,16 @@ unsigned char foldByte(unsigned char byte) {
     if (byte >= 'A' && byte <= 'Z') return static_cast<unsigned char>(byte + 32);
     if (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7) return static_cast<unsigned char>(byte + 32);
     switch (byte) {
-        case 0x8A: return 0x9A;  // Š
-        case 0x8C: return 0x9C;  // Œ
-        case 0x8E: return 0x9E;  // Ž
-        case 0x9F: return 0xFF;  // Ÿ
-        default: return byte;
+        case 0x8A:
+            return 0x9A;  // Š
+        case 0x8C:
+            return 0x9C;  // Œ
+        case 0x8E:
+            return 0x9E;  // Ž
+        case 0x9F:
+            return 0xFF;  // Ÿ
+        default:
+            return byte;
     }
 }
 
@@ -116,7 +121,8 @@ std::string foldCase(std::string_view ansi) {
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (foldByte(static_cast<unsigned char>(a[i])) != foldByte(static_cast<unsigned char>(b[i])))
+        if (foldByte(static_cast<unsigned char>(a[i])) !=
+            foldByte(static_cast<unsigned char>(b[i])))
             return false;
     }
     return true;
