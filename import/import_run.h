@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -23,6 +24,9 @@ struct TablasImportacion {
     tables::TableComponent wwTableTramos{"c:\\xtemp", "DIASHORAST"};
     tables::TableComponent wwTableAsig{"c:\\xtemp", "ASIGT"};
 };
+
+// The nine components in the order the run opens them, and closes them.
+std::array<tables::TableComponent*, 9> enOrden(TablasImportacion& tablas);
 
 struct ImportSummary {
     std::filesystem::path resultado;  // the result document written
