@@ -17,7 +17,9 @@ bool isWindowsPath(std::string_view path);
 
 // A Windows path named by the system, on the local file system. Off Windows each component is
 // matched without regard to letter case against what exists; a component that does not exist
-// keeps the spelling given ("ASIGNOMT.DBF" is created as such). On Windows: the path itself.
+// keeps the spelling given ("ASIGNOMT.DBF" is created as such); "D:" and other drives go through
+// Wine's dosdevices links. Text is UTF-8, as the local file system names files. On Windows: the
+// path itself.
 std::filesystem::path mapWindowsPath(std::string_view windowsPath);
 
 // A path the user chose (file dialog, command line): Windows form mapped, any other used as is.
