@@ -1,0 +1,56 @@
+#include "export/export_run.h"
+
+#include <utility>
+
+#include "export/pasos.h"
+#include "platform/paths.h"
+#include "tables/dbase_file.h"
+
+namespace toa::exportar {
+
+ExportTables buildExportTables(const xml::Document& docXML) {
+    // Step 2 appends to step 1's table with step 1's lists; step 7 reads steps 1, 2 and 6.
+    CodigosAsignaturas codigos;
+    tables::Table ASIGNOMT = CrearAsignaturas(docXML, codigos);
+    AnadirTareas(docXML, codigos, ASIGNOMT);
+    tables::Table ASIGNOMT2 = CrearAsignaturasCurso(docXML);
+    tables::Table PROFT = CrearProfesores(docXML);
+    tables::Table AULAT = CrearAulas(docXML);
+    CursosGrupos cursosGrupos = CrearCursosGrupos(docXML);
+    tables::Table ASIGT = CrearAsignaciones(docXML, cursosGrupos.GRUPOST, ASIGNOMT);
+    tables::Table DIASHORAST = CrearTramos(docXML);
+    return {std::move(ASIGNOMT),
+            std::move(ASIGNOMT2),
+            std::move(PROFT),
+            std::move(AULAT),
+            std::move(cursosGrupos.CURSOST),
+            std::move(cursosGrupos.GRUPOST),
+            std::move(ASIGT),
+            std::move(DIASHORAST)};
+}
+
+namespace {
+
+std::vector<const tables::Table*> enOrden(const ExportTables& t) {
+    return {&t.ASIGNOMT, &t.ASIGNOMT2, &t.PROFT, &t.AULAT,
+            &t.CURSOST,  &t.GRUPOST,   &t.ASIGT, &t.DIASHORAST};
+}
+
+}  // namespace
+
+void writeExportTables(const std::filesystem::path& folder, const ExportTables& tablas) {
+    for (const tables::Table* tabla : enOrden(tablas)) tables::replaceTable(folder, *tabla);
+}
+
+ExportSummary runExport(const xml::Document& docXML) {
+    const std::filesystem::path folder = tablesFolder();
+    const ExportTables tablas = buildExportTables(docXML);
+    writeExportTables(folder, tablas);
+    ExportSummary resumen;
+    for (const tables::Table* tabla : enOrden(tablas)) {
+        resumen.emplace_back(tabla->name(), tabla->recordCount());
+    }
+    return resumen;
+}
+
+}  // namespace toa::exportar
