@@ -13,11 +13,17 @@ namespace toa::tables {
 void writeDbf(const Table& table, std::ostream& out);
 // `name` names the table in messages (for instance the file's path).
 Table readDbf(std::string_view bytes, std::string_view name);
+// The same, with the file named in messages about its format and the table named as its
+// readers know it ("SOLUC") in messages about fields.
+Table readDbf(std::string_view bytes, std::string_view fileName, std::string tableName);
+// The table is named after the file without its extension.
 Table readDbfFile(const std::filesystem::path& path);
 
 // The re-create rule: the table's .DBF in `folder` replaced atomically by the new content (a
-// reader sees the old table or the whole new one), then its stale .MDX deleted. A table that
-// another program holds for exclusive use is not replaced: Error naming it.
+// reader sees the old table or the whole new one), then its stale .MDX deleted. An existing file
+// is found without regard to letter case and keeps its spelling; a new one is "<NAME>.DBF". A
+// table that another program (or a table component) holds for exclusive use is not replaced:
+// Error naming it.
 void replaceTable(const std::filesystem::path& folder, const Table& table);
 
 }  // namespace toa::tables

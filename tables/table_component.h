@@ -14,7 +14,7 @@
 namespace toa::tables {
 
 class TableComponent {
-public:
+  public:
     // `windowsFolder` as the system names it ("c:\xtemp"), `tableName` without extension.
     TableComponent(std::string windowsFolder, std::string tableName);
     ~TableComponent();
@@ -29,27 +29,33 @@ public:
     void close();
     bool active() const;
 
-    // Record order; with a filter on, only the rows it lets through.
+    // Record order; with a filter on, only the rows it lets through. Opening goes to the first
+    // row. After `next` on the last row the end test is true and that row stays current.
     void first();
     void next();
     bool eof() const;
     std::size_t recordCount() const;  // all rows, whatever the filter
 
+    // The current row's field by the read-back rules of Table; with no row visible, empty text
+    // and 0. A field the table lacks: Error naming field and table.
     std::string fieldAsString(std::string_view field) const;
     std::int32_t fieldAsInteger(std::string_view field) const;
 
     // The filter "FIELD= 'value'": rows whose field, read as text, equals the value exactly.
-    // Switching it on moves to the first row that passes.
+    // Switching it on moves to the first row that passes, and so does switching it off.
     void setFilter(std::string_view field, std::string_view value);
     void clearFilter();
 
     // The rows read when the table was opened (an open table only).
     const Table& table() const;
-    // The current row's number in `table()`.
+    // The current row's number in `table()`; Error when no row is visible.
     std::size_t currentRow() const;
 
-private:
+  private:
     struct Open;
+    // The open table; Error naming it when it is closed.
+    Open& state() const;
+
     std::string windowsFolder_;
     std::string tableName_;
     std::unique_ptr<Open> open_;
