@@ -18,7 +18,7 @@ struct _xmlNode;
 namespace toa::xml {
 
 class XmlError : public Error {
-public:
+  public:
     using Error::Error;
 };
 
@@ -27,7 +27,7 @@ class Document;
 // A node of a document: a handle that does not own; valid while its document lives and the
 // node stays in it. A default-constructed Node is "none".
 class Node {
-public:
+  public:
     Node() = default;
     explicit Node(_xmlNode* node) : node_(node) {}
     explicit operator bool() const { return node_ != nullptr; }
@@ -50,12 +50,12 @@ public:
     // Removed with its content and freed; an Error when it is not a child of this node.
     void removeChild(Node child);
 
-private:
+  private:
     _xmlNode* node_ = nullptr;
 };
 
 class Document {
-public:
+  public:
     // A new empty document.
     Document();
     ~Document();
@@ -84,8 +84,13 @@ public:
 
     _xmlDoc* raw() const { return doc_; }
 
-private:
+  private:
+    void release();
+
     _xmlDoc* doc_ = nullptr;
+    // Holds the elements made by createElement until they are appended, so that those never
+    // appended are freed with the document.
+    _xmlNode* created_ = nullptr;
 };
 
 }  // namespace toa::xml

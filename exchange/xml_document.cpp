@@ -1,0 +1,430 @@
+#include "exchange/xml_document.h"
+
+#include <libxml/SAX2.h>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <libxml/xmlerror.h>
+#include <libxml/xmlstring.h>
+#include <libxml/xpath.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <utility>
+
+#include "platform/atomic_file.h"
+
+namespace toa::xml {
+namespace {
+
+// Only NONET: the document is untrusted, so nothing is ever loaded besides the file itself
+// (no NOENT, DTDLOAD, DTDATTR, HUGE or RECOVER).
+constexpr int kParseOptions = XML_PARSE_NONET;
+
+const xmlChar* xmlText(const std::string& utf8) {
+    return reinterpret_cast<const xmlChar*>(utf8.c_str());
+}
+
+std::string fromXml(const xmlChar* text) {
+    return text == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(text));
+}
+
+// libxml2 ends its messages with a line break.
+std::string withoutTrailingBreaks(std::string message) {
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) {
+        message.pop_back();
+    }
+    return message;
+}
+
+struct XmlFreer {
+    void operator()(xmlChar* text) const { xmlFree(text); }
+};
+using XmlString = std::unique_ptr<xmlChar, XmlFreer>;
+
+struct ParserCtxtFreer {
+    void operator()(xmlParserCtxt* ctxt) const { xmlFreeParserCtxt(ctxt); }
+};
+struct XPathContextFreer {
+    void operator()(xmlXPathContext* ctxt) const { xmlXPathFreeContext(ctxt); }
+};
+struct XPathObjectFreer {
+    void operator()(xmlXPathObject* object) const { xmlXPathFreeObject(object); }
+};
+
+std::string position(int line, int column) {
+    return "(línea " + std::to_string(line) + ", columna " + std::to_string(column) + ")";
+}
+
+class Parse {
+  public:
+    explicit Parse(std::string name) : name_(std::move(name)) {}
+
+    xmlDoc* run(std::string_view bytes) {
+        if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
+            throw XmlError("El documento XML " + name_ + " es demasiado grande");
+        }
+        std::unique_ptr<xmlParserCtxt, ParserCtxtFreer> ctxt(xmlNewParserCtxt());
+        if (!ctxt || ctxt->sax == nullptr) {
+            throw XmlError("No hay memoria para leer el documento XML " + name_);
+        }
+        ctxt->_private = this;
+        xmlSAXHandler& sax = *ctxt->sax;
+        sax.serror = &Parse::onError;
+        sax.internalSubset = &Parse::onDoctype;
+        sax.entityDecl = &Parse::onEntity;
+        sax.unparsedEntityDecl = &Parse::onUnparsedEntity;
+
+        xmlDoc* doc = xmlCtxtReadMemory(ctxt.get(), bytes.data(), static_cast<int>(bytes.size()),
+                                        name_.c_str(), nullptr, kParseOptions);
+        if (!fault_ && (doc == nullptr || !ctxt->wellFormed)) {
+            fault_ = "El documento XML " + name_ + " no es válido";
+        }
+        if (fault_) {
+            xmlFreeDoc(doc);
+            throw XmlError(*fault_);
+        }
+        keepUtf16WithoutDeclaration(doc, bytes);
+        return doc;
+    }
+
+  private:
+    static Parse& of(void* ctx) {
+        return *static_cast<Parse*>(static_cast<xmlParserCtxt*>(ctx)->_private);
+    }
+
+    void refuse(xmlParserCtxt* ctxt, std::string message) {
+        if (!fault_) fault_ = std::move(message);
+        xmlStopParser(ctxt);
+    }
+
+    std::string here(void* ctx) const {
+        return position(xmlSAX2GetLineNumber(ctx), xmlSAX2GetColumnNumber(ctx));
+    }
+
+    // Warnings pass; the first error ends the parse (namespace errors included, which libxml2
+    // alone would let through).
+    static void onError(void* userData, xmlError* error) {
+        if (error == nullptr || error->level < XML_ERR_ERROR) return;
+        Parse& self = of(userData);
+        if (self.fault_) return;
+        self.fault_ = "El documento XML " + self.name_ + " no es válido " +
+                      position(error->line, error->int2) + ": " +
+                      withoutTrailingBreaks(fromXml(BAD_CAST error->message));
+    }
+
+    // A reference to an outside DTD is refused before anything could load it.
+    static void onDoctype(void* ctx, const xmlChar* name, const xmlChar* externalId,
+                          const xmlChar* systemId) {
+        Parse& self = of(ctx);
+        if (externalId != nullptr || systemId != nullptr) {
+            self.refuse(static_cast<xmlParserCtxt*>(ctx),
+                        "El documento XML " + self.name_ + " hace referencia a una DTD externa " +
+                            self.here(ctx) + ": un documento de intercambio no la necesita");
+            return;
+        }
+        xmlSAX2InternalSubset(ctx, name, externalId, systemId);
+    }
+
+    // Entities are refused at their declaration, so that none is ever expanded or loaded.
+    static void onEntity(void* ctx, const xmlChar* name, int, const xmlChar*, const xmlChar*,
+                         xmlChar*) {
+        Parse& self = of(ctx);
+        self.refuse(static_cast<xmlParserCtxt*>(ctx),
+                    "El documento XML " + self.name_ + " declara la entidad «" + fromXml(name) +
+                        "» " + self.here(ctx) +
+                        ": un documento de intercambio no necesita entidades");
+    }
+
+    static void onUnparsedEntity(void* ctx, const xmlChar* name, const xmlChar* publicId,
+                                 const xmlChar* systemId, const xmlChar*) {
+        onEntity(ctx, name, XML_EXTERNAL_GENERAL_UNPARSED_ENTITY, publicId, systemId, nullptr);
+    }
+
+    // A UTF-16 document may come without a declaration (its byte order mark says it all);
+    // naming its encoding keeps it UTF-16 when it is saved.
+    static void keepUtf16WithoutDeclaration(xmlDoc* doc, std::string_view bytes) {
+        const bool bom = bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
+                                               (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
+        if (bom && doc->encoding == nullptr) doc->encoding = xmlStrdup(BAD_CAST "UTF-16");
+    }
+
+    std::string name_;
+    // The first thing this parse found wrong, as the complete message; kept per parse, so
+    // nothing leaks from one document to the next.
+    std::optional<std::string> fault_;
+};
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw XmlError("No se puede abrir el documento XML " + path.string());
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (in.bad() || bytes.bad())
+        throw XmlError("No se puede leer el documento XML " + path.string());
+    return std::move(bytes).str();
+}
+
+// Text that a saved document could not carry: malformed UTF-8 or a character XML 1.0 forbids.
+void checkXmlText(std::string_view utf8, std::string_view what) {
+    const auto* bytes = reinterpret_cast<const xmlChar*>(utf8.data());
+    for (std::size_t i = 0; i < utf8.size();) {
+        int length = static_cast<int>(std::min<std::size_t>(utf8.size() - i, 4));
+        const int c = xmlGetUTF8Char(bytes + i, &length);
+        if (c < 0) throw XmlError("El texto de " + std::string(what) + " no es UTF-8 válido");
+        const bool allowed = c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
+                             (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+        if (!allowed) {
+            throw XmlError("El texto de " + std::string(what) +
+                           " contiene un carácter que XML no admite (código " + std::to_string(c) +
+                           ")");
+        }
+        i += static_cast<std::size_t>(length);
+    }
+}
+
+void checkName(std::string_view name, std::string_view what) {
+    const std::string text(name);
+    if (name.empty() || text.size() != std::strlen(text.c_str()) ||
+        xmlValidateName(xmlText(text), 0) != 0) {
+        throw XmlError("«" + text + "» no es un nombre de " + std::string(what) + " XML válido");
+    }
+}
+
+// XPath errors land here instead of libxml2's default printing; lastError keeps the details.
+void ignoreXPathError(void*, xmlError*) {}
+
+std::vector<Node> evaluate(xmlDoc* doc, xmlNode* contextNode, std::string_view xpath) {
+    const std::string expression(xpath);
+    std::unique_ptr<xmlXPathContext, XPathContextFreer> ctxt(xmlXPathNewContext(doc));
+    if (!ctxt) throw XmlError("No hay memoria para evaluar la expresión XPath " + expression);
+    ctxt->node = contextNode;
+    ctxt->error = &ignoreXPathError;
+    std::unique_ptr<xmlXPathObject, XPathObjectFreer> result(
+        xmlXPathEvalExpression(xmlText(expression), ctxt.get()));
+    if (!result) {
+        const xmlError& error = ctxt->lastError;
+        throw XmlError("La expresión XPath «" + expression + "» no es válida (posición " +
+                       std::to_string(error.int1) +
+                       "): " + withoutTrailingBreaks(fromXml(BAD_CAST error.message)));
+    }
+    if (result->type != XPATH_NODESET) {
+        throw XmlError("La expresión XPath «" + expression + "» no selecciona nodos");
+    }
+    std::vector<Node> nodes;
+    const xmlNodeSet* set = result->nodesetval;
+    if (set == nullptr) return nodes;
+    nodes.reserve(static_cast<std::size_t>(set->nodeNr));
+    for (int i = 0; i < set->nodeNr; ++i) {
+        // Namespace nodes are copies that die with the result: no handle could outlive it.
+        if (set->nodeTab[i]->type == XML_NAMESPACE_DECL) {
+            throw XmlError("La expresión XPath «" + expression +
+                           "» selecciona espacios de nombres, que no son nodos del documento");
+        }
+        nodes.emplace_back(set->nodeTab[i]);
+    }
+    return nodes;
+}
+
+}  // namespace
+
+// ---- Node ----
+
+namespace {
+// `operation` completes "no se puede ...".
+xmlNode* present(xmlNode* node, std::string_view operation) {
+    if (node == nullptr) {
+        throw XmlError("No hay nodo XML: no se puede " + std::string(operation));
+    }
+    return node;
+}
+
+xmlNode* element(xmlNode* node, std::string_view operation) {
+    if (present(node, operation)->type != XML_ELEMENT_NODE) {
+        throw XmlError("El nodo XML «" + fromXml(node->name) + "» no es un elemento: no se puede " +
+                       std::string(operation));
+    }
+    return node;
+}
+}  // namespace
+
+std::string Node::name() const {
+    const xmlNode* node = present(node_, "leer su nombre");
+    std::string qualified = fromXml(node->name);
+    if ((node->type == XML_ELEMENT_NODE || node->type == XML_ATTRIBUTE_NODE) &&
+        node->ns != nullptr && node->ns->prefix != nullptr) {
+        qualified = fromXml(node->ns->prefix) + ":" + qualified;
+    }
+    return qualified;
+}
+
+std::string Node::text() const {
+    const XmlString content(xmlNodeGetContent(present(node_, "leer su texto")));
+    return fromXml(content.get());
+}
+
+void Node::setText(std::string_view utf8) {
+    xmlNode* node = element(node_, "escribir su texto");
+    checkXmlText(utf8, "«" + fromXml(node->name) + "»");
+    // A text node holds the characters as they are: "<" and "&" are escaped when saved.
+    xmlNode* text = xmlNewDocTextLen(node->doc, reinterpret_cast<const xmlChar*>(utf8.data()),
+                                     static_cast<int>(utf8.size()));
+    if (text == nullptr) throw XmlError("No hay memoria para el texto de " + fromXml(node->name));
+    xmlFreeNodeList(node->children);
+    node->children = nullptr;
+    node->last = nullptr;
+    xmlAddChild(node, text);
+}
+
+std::optional<std::string> Node::attribute(std::string_view name) const {
+    const xmlNode* node = element(node_, "leer sus atributos");
+    // Only attributes the document writes count; defaults a DTD would add do not.
+    for (const xmlAttr* attr = node->properties; attr != nullptr; attr = attr->next) {
+        if (attr->ns == nullptr && fromXml(attr->name) == name) {
+            const XmlString value(xmlNodeListGetString(node->doc, attr->children, 1));
+            return fromXml(value.get());
+        }
+    }
+    return std::nullopt;
+}
+
+void Node::setAttribute(std::string_view name, std::string_view utf8) {
+    xmlNode* node = element(node_, "ponerle un atributo");
+    checkName(name, "atributo");
+    const std::string attrName(name);
+    checkXmlText(utf8, "el atributo «" + attrName + "»");
+    const std::string value(utf8);
+    if (xmlSetProp(node, xmlText(attrName), xmlText(value)) == nullptr) {
+        throw XmlError("No se puede poner el atributo «" + attrName + "» en «" +
+                       fromXml(node->name) + "»");
+    }
+}
+
+std::vector<Node> Node::selectNodes(std::string_view xpath) const {
+    xmlNode* node = present(node_, "evaluar una expresión XPath");
+    return evaluate(node->doc, node, xpath);
+}
+
+Node Node::selectSingleNode(std::string_view childName) const {
+    const xmlNode* node = present(node_, "buscar un hijo");
+    // As the XPath step of that name: an element without namespace.
+    for (xmlNode* child = node->children; child != nullptr; child = child->next) {
+        if (child->type == XML_ELEMENT_NODE && child->ns == nullptr &&
+            fromXml(child->name) == childName) {
+            return Node(child);
+        }
+    }
+    return Node();
+}
+
+void Node::appendChild(Node child) {
+    xmlNode* parent = element(node_, "añadirle hijos");
+    xmlNode* added = element(child.node_, "añadirlo como hijo");
+    if (added->doc != parent->doc) {
+        throw XmlError("El elemento «" + fromXml(added->name) + "» es de otro documento");
+    }
+    for (const xmlNode* up = parent; up != nullptr; up = up->parent) {
+        if (up == added) {
+            throw XmlError("El elemento «" + fromXml(added->name) +
+                           "» no puede ser hijo de sí mismo ni de un descendiente suyo");
+        }
+    }
+    // A node already in the tree moves, as it would in any document model.
+    xmlUnlinkNode(added);
+    xmlAddChild(parent, added);
+}
+
+void Node::removeChild(Node child) {
+    xmlNode* parent = present(node_, "quitar un hijo");
+    xmlNode* removed = present(child.node_, "quitarlo");
+    if (removed->parent != parent || removed->type == XML_ATTRIBUTE_NODE) {
+        throw XmlError("El nodo «" + fromXml(removed->name) + "» no es hijo de «" +
+                       fromXml(parent->name) + "»");
+    }
+    xmlUnlinkNode(removed);
+    xmlFreeNode(removed);
+}
+
+// ---- Document ----
+
+Document::Document() : doc_(xmlNewDoc(BAD_CAST "1.0")) {
+    if (doc_ == nullptr) throw XmlError("No hay memoria para un documento XML");
+}
+
+Document::~Document() {
+    release();
+}
+
+void Document::release() {
+    xmlFreeNode(std::exchange(created_, nullptr));  // before the document: it shares its names
+    xmlFreeDoc(std::exchange(doc_, nullptr));
+}
+
+Document::Document(Document&& other) noexcept
+    : doc_(std::exchange(other.doc_, nullptr)), created_(std::exchange(other.created_, nullptr)) {}
+
+Document& Document::operator=(Document&& other) noexcept {
+    std::swap(doc_, other.doc_);
+    std::swap(created_, other.created_);
+    return *this;
+}
+
+void Document::load(const std::filesystem::path& path) {
+    loadMemory(readFile(path), path.string());
+}
+
+void Document::loadMemory(std::string_view bytes, std::string_view name) {
+    xmlDoc* parsed = Parse(std::string(name)).run(bytes);
+    release();
+    doc_ = parsed;
+}
+
+Node Document::documentElement() const {
+    return Node(doc_ == nullptr ? nullptr : xmlDocGetRootElement(doc_));
+}
+
+std::vector<Node> Document::selectNodes(std::string_view xpath) const {
+    if (doc_ == nullptr) throw XmlError("No hay documento XML");
+    return evaluate(doc_, reinterpret_cast<xmlNode*>(doc_), xpath);
+}
+
+Node Document::createElement(std::string_view name) {
+    if (doc_ == nullptr) throw XmlError("No hay documento XML");
+    checkName(name, "elemento");
+    const std::string elementName(name);
+    if (created_ == nullptr) created_ = xmlNewDocNode(doc_, nullptr, BAD_CAST "creados", nullptr);
+    xmlNode* created = xmlNewDocNode(doc_, nullptr, xmlText(elementName), nullptr);
+    if (created_ == nullptr || created == nullptr) {
+        xmlFreeNode(created);
+        throw XmlError("No hay memoria para el elemento " + elementName);
+    }
+    xmlAddChild(created_, created);
+    return Node(created);
+}
+
+std::string Document::serialize() const {
+    if (doc_ == nullptr) throw XmlError("No hay documento XML");
+    const char* encoding =
+        doc_->encoding != nullptr ? reinterpret_cast<const char*>(doc_->encoding) : "UTF-8";
+    xmlChar* bytes = nullptr;
+    int size = 0;
+    xmlDocDumpFormatMemoryEnc(doc_, &bytes, &size, encoding, 1);
+    const XmlString owned(bytes);
+    if (bytes == nullptr || size < 0) {
+        throw XmlError("No se puede escribir el documento XML en la codificación " +
+                       std::string(encoding));
+    }
+    return std::string(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(size));
+}
+
+void Document::save(const std::filesystem::path& path) const {
+    const std::string bytes = serialize();
+    writeFileAtomically(path, [&bytes](std::ostream& out) {
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    });
+}
+
+}  // namespace toa::xml
