@@ -159,8 +159,12 @@ class Parse {
 };
 
 std::string readFile(const std::filesystem::path& path) {
+    // A folder opens as an empty stream: it would pass for an empty document.
+    std::error_code ignored;
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw XmlError("No se puede abrir el documento XML " + path.string());
+    if (!in || std::filesystem::is_directory(path, ignored)) {
+        throw XmlError("No se puede abrir el documento XML " + path.string());
+    }
     std::ostringstream bytes;
     bytes << in.rdbuf();
     if (in.bad() || bytes.bad())

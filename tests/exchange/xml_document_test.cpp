@@ -233,10 +233,13 @@ TEST(XmlMalformed, MessageNamesSourceLineColumnAndParserText) {
     }
 }
 
-TEST(XmlMalformed, MissingFileIsNamed) {
-    Document doc;
-    const std::string message = errorOf([&] { doc.load("/no/existe/centro.xml"); });
-    EXPECT_NE(message.find("/no/existe/centro.xml"), std::string::npos) << message;
+TEST(XmlMalformed, MissingFileOrFolderIsNamed) {
+    TempDir dir;
+    for (const fs::path& path : {fs::path("/no/existe/centro.xml"), dir.path()}) {
+        Document doc;
+        const std::string message = errorOf([&] { doc.load(path); });
+        EXPECT_EQ(message, "No se puede abrir el documento XML " + path.string());
+    }
 }
 
 // ---- selections and reads ----
