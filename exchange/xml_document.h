@@ -65,7 +65,8 @@ class Document {
     Document& operator=(const Document&) = delete;
 
     // Parses the file. Refuses a document that declares entities or a DTD subset that would need
-    // loading; never reaches the network. XmlError with libxml2's message, line and column.
+    // loading; never reaches the network. XmlError with libxml2's message, line and column; the
+    // document then keeps what it held.
     void load(const std::filesystem::path& path);
     // The same from bytes in memory; `name` names the source in messages.
     void loadMemory(std::string_view bytes, std::string_view name);
