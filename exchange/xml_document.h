@@ -36,7 +36,9 @@ class Node {
     std::string name() const;
     // All its text (the concatenated text of its descendants).
     std::string text() const;
-    // It becomes the element's only content.
+    // It becomes the element's only content. Text that a saved document could not carry
+    // (malformed UTF-8, control characters other than tab and line breaks) raises XmlError, as
+    // it does for setAttribute.
     void setText(std::string_view utf8);
     // The attribute's text, or none.
     std::optional<std::string> attribute(std::string_view name) const;
