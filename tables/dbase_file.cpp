@@ -132,9 +132,10 @@ class Reader {
             bad("la cabecera (" + std::to_string(headerLength) + " bytes) no cabe en el archivo (" +
                 std::to_string(bytes_.size()) + " bytes)");
 
+        std::vector<Field> fieldList = fields(headerLength);
         std::optional<Table> table;
         try {
-            table.emplace(std::move(tableName), fields(headerLength));
+            table.emplace(std::move(tableName), std::move(fieldList));
         } catch (const Error& error) {
             std::string reason = error.what();  // "El campo ...", here inside a sentence
             reason[0] = 'e';
@@ -142,15 +143,17 @@ class Reader {
         }
         const std::size_t used = table->recordLength();
         if (used > recordLength)
-            bad("sus campos (" + std::to_string(used - 1) + " bytes) no caben en el registro (" +
-                std::to_string(recordLength) + " bytes)");
+            bad("sus campos y la marca de borrado (" + std::to_string(used) +
+                " bytes) no caben en el registro (" + std::to_string(recordLength) + " bytes)");
 
         const std::uint64_t end = headerLength + static_cast<std::uint64_t>(count) * recordLength;
         if (end > bytes_.size())
             bad("está truncado o su número de registros (" + std::to_string(count) +
                 ") no concuerda con su tamaño (" + std::to_string(bytes_.size()) + " bytes)");
         const std::uint64_t rest = bytes_.size() - end;
-        if (rest > 1 || (rest == 1 && bytes_.back() != kEndOfData))
+        if (rest == 1 && bytes_.back() != kEndOfData)
+            bad("tras el último registro hay un byte que no es la marca de fin de datos");
+        if (rest > 1)
             bad("tiene " + std::to_string(rest) +
                 " bytes de más tras el último registro: su número de registros (" +
                 std::to_string(count) + ") no concuerda con su tamaño");
