@@ -8,10 +8,10 @@
 namespace toa::cli {
 
 int importarCommand(const std::string& documento, std::ostream& out, std::ostream& err) {
-    // A folder is no document, and neither is an empty path.
+    // A folder is no document.
     std::error_code ignorado;
-    if (documento.empty() || !std::filesystem::is_regular_file(userPath(documento), ignorado)) {
-        out << "No existe archivo\n";
+    if (!std::filesystem::is_regular_file(userPath(documento), ignorado)) {
+        err << "No existe archivo\n";
         return 1;
     }
     try {
