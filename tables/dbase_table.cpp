@@ -1,8 +1,10 @@
 #include "tables/dbase_table.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include "platform/ansi.h"
 #include "platform/conversion.h"

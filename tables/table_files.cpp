@@ -78,7 +78,7 @@ std::string HeldFile::readAll() const {
     char buffer[65536];
     DWORD got = 0;
     while (true) {
-        if (!ReadFile(handle_, buffer, sizeof buffer, &got, nullptr))
+        if (!ReadFile(handle_, buffer, static_cast<DWORD>(sizeof buffer), &got, nullptr))
             failed("leer", tableName_, path_,
                    std::system_category().message(static_cast<int>(GetLastError())));
         if (got == 0) return bytes;
