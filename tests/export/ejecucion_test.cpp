@@ -12,6 +12,7 @@
 #include "platform/error.h"
 #include "platform/paths.h"
 #include "tables/dbase_file.h"
+#include "tables/table_component.h"
 #include "tests/export/prueba_export.h"
 
 namespace toa::exportar {
@@ -87,6 +88,22 @@ INSTANTIATE_TEST_SUITE_P(
                   prueba::lista("MATERIAS", {{"M1", "Materia", "MATE", "C1", "60"}}) +
                       prueba::intervalos({{{"INICIO", "8h"}, {"FIN", "9:00"}, {"ORDEN", "1"}}}),
                   "'' no es un valor entero válido"}));
+
+// A table the timetabling program holds open refuses the run before any table is replaced.
+TEST(Ejecucion, TablaEnUsoNoCambiaNingunArchivo) {
+    prueba::UnidadTemporal unidad;
+    runExport(exchange::loadExchangeDocument(kEjemplo));
+    const auto antes = prueba::contenido(unidad.xtemp());
+    tables::TableComponent enUso("c:\\xtemp", "ASIGT");
+    enUso.open();
+    try {
+        runExport(prueba::documento(""));
+        FAIL() << "se esperaba un error";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("en uso"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(prueba::contenido(unidad.xtemp()), antes);
+}
 
 TEST(Ejecucion, SinCarpetaDeTablasNoCreaNada) {
     prueba::UnidadTemporal unidad;
