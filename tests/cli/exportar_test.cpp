@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <ostream>
 #include <string>
 
 #include "tests/export/prueba_export.h"
@@ -76,6 +77,7 @@ struct CasoFallo {
     const char* nombre;     // of the document named, in the drive's folder
     const char* documento;  // written under that name; nullptr: none
     std::string mensaje;    // the beginning of standard error
+    friend void PrintTo(const CasoFallo& c, std::ostream* os) { *os << c.caso; }
 };
 
 class FalloTest : public ::testing::TestWithParam<CasoFallo> {};

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@ struct Serie {
     std::size_t longitudBase;
     std::vector<std::string> candidatos;
     std::vector<std::string> codigos;
+    friend void PrintTo(const Serie& c, std::ostream* os) { *os << c.caso; }
 };
 
 std::vector<std::string> repetido(const std::string& texto, std::size_t veces) {

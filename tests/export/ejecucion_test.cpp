@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,7 @@ struct CasoFallo {
     const char* caso;
     std::string listas;
     const char* mensaje;
+    friend void PrintTo(const CasoFallo& c, std::ostream* os) { *os << c.caso; }
 };
 
 class FalloTest : public ::testing::TestWithParam<CasoFallo> {};

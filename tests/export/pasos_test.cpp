@@ -1,6 +1,7 @@
 // The eight steps on small documents, through the whole in-memory run.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,7 @@ struct CasoAsignaturas {
     std::vector<Items> tareas;
     Columna cod;
     Columna codLargo;
+    friend void PrintTo(const CasoAsignaturas& c, std::ostream* os) { *os << c.caso; }
 };
 
 class AsignaturasTest : public ::testing::TestWithParam<CasoAsignaturas> {};
@@ -144,6 +146,7 @@ struct CasoAbreviaturas {
     const char* caso;
     Columna abreviaturas;
     Columna codigos;
+    friend void PrintTo(const CasoAbreviaturas& c, std::ostream* os) { *os << c.caso; }
 };
 
 class ProfesoresTest : public ::testing::TestWithParam<CasoAbreviaturas> {};
@@ -247,6 +250,9 @@ struct CasoHoras {
     const char* minutos;
     int horas;
     std::string sesiones;
+    friend void PrintTo(const CasoHoras& c, std::ostream* os) {
+        *os << "minutos '" << c.minutos << "'";
+    }
 };
 
 class HorasTest : public ::testing::TestWithParam<CasoHoras> {};
@@ -272,6 +278,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct CasoTarea {
     const char* nombre;
     const char* cTarea;
+    friend void PrintTo(const CasoTarea& c, std::ostream* os) { *os << c.nombre; }
 };
 
 class TareaTest : public ::testing::TestWithParam<CasoTarea> {};
@@ -379,6 +386,7 @@ struct CasoHorario {
     const char* desde;
     const char* hasta;
     const char* minutos;
+    friend void PrintTo(const CasoHorario& c, std::ostream* os) { *os << c.inicio << "-" << c.fin; }
 };
 
 class HorarioTest : public ::testing::TestWithParam<CasoHorario> {};
@@ -404,6 +412,7 @@ struct CasoError {
     const char* caso;
     std::string listas;
     const char* mensaje;
+    friend void PrintTo(const CasoError& c, std::ostream* os) { *os << c.caso; }
 };
 
 class ErrorTest : public ::testing::TestWithParam<CasoError> {};
