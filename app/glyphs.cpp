@@ -47,32 +47,29 @@ QIcon checkMarkGlyph() {
 
 QIcon doorGlyph() {
     return drawnIcon([](QPainter& painter) {
-        const QColor frame(0x5d, 0x40, 0x37);
-        // The door frame, dark inside where the door stands open.
-        painter.setPen(QPen(frame, 1.0));
-        painter.setBrush(QColor(0x3e, 0x27, 0x23));
-        painter.drawRect(QRectF(1.5, 1.5, 8.0, 13.0));
-        // The door leaf, swung towards the viewer.
+        const QColor wood(0x6d, 0x4c, 0x41);
+        // The doorway, dark where the door stands open.
+        painter.setPen(QPen(wood, 1.0));
+        painter.setBrush(QColor(0x30, 0x22, 0x1e));
+        painter.drawRect(QRectF(1.5, 1.5, 9.0, 13.0));
+        // The door leaf, swung towards the viewer on its left hinges.
         QPainterPath leaf;
         leaf.moveTo(1.5, 1.5);
-        leaf.lineTo(6.5, 3.0);
-        leaf.lineTo(6.5, 15.5);
+        leaf.lineTo(5.5, 2.5);
+        leaf.lineTo(5.5, 15.5);
         leaf.lineTo(1.5, 14.5);
         leaf.closeSubpath();
-        painter.setBrush(QColor(0xbc, 0x8a, 0x5f));
+        painter.setBrush(QColor(0xc8, 0x96, 0x6a));
         painter.drawPath(leaf);
-        painter.setBrush(frame);
-        painter.setPen(Qt::NoPen);
-        painter.drawEllipse(QPointF(5.3, 9.0), 0.8, 0.8);
-        // The arrow leaving through it.
-        const QColor arrow(0xc6, 0x28, 0x28);
-        painter.setPen(QPen(arrow, 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        painter.drawLine(QPointF(9.0, 8.5), QPointF(14.0, 8.5));
-        QPainterPath head;
-        head.moveTo(12.0, 5.5);
-        head.lineTo(15.0, 8.5);
-        head.lineTo(12.0, 11.5);
+        // The way out, through the doorway.
+        painter.setPen(
+            QPen(QColor(0xe5, 0x39, 0x35), 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         painter.setBrush(Qt::NoBrush);
+        painter.drawLine(QPointF(7.0, 8.5), QPointF(14.5, 8.5));
+        QPainterPath head;
+        head.moveTo(11.5, 5.5);
+        head.lineTo(14.5, 8.5);
+        head.lineTo(11.5, 11.5);
         painter.drawPath(head);
     });
 }

@@ -21,9 +21,12 @@ bool namesWindow([[maybe_unused]] std::uint32_t handle) {
 #if defined(Q_OS_WIN)
     return IsWindow(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(handle))) != 0;
 #elif defined(TOA_HAVE_XCB)
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 == nullptr) return true;  // not on X11: the platform's foreign windows decide
+    // Off X11 the platform's foreign windows decide. The offscreen platform offers an X11
+    // interface too, without a connection.
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (QGuiApplication::platformName() != "xcb" || x11 == nullptr) return true;
     xcb_connection_t* connection = x11->connection();
+    if (connection == nullptr) return true;
     xcb_generic_error_t* error = nullptr;
     xcb_get_window_attributes_reply_t* reply = xcb_get_window_attributes_reply(
         connection, xcb_get_window_attributes(connection, handle), &error);
