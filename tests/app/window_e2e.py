@@ -75,6 +75,12 @@ class Display:
         tree = self.run("xwininfo", "-tree", "-id", str(window))
         return int(re.search(r"Parent window id: (0x[0-9a-f]+)", tree).group(1), 16)
 
+    def title_bar(self, window):
+        """Height of the frame's caption bar that the window manager gives the window."""
+        extents = re.search(r"= (\d+), (\d+), (\d+), (\d+)",
+                            self.run("xprop", "-id", str(window), "_NET_FRAME_EXTENTS"))
+        return int(extents.group(3)) if extents else 0
+
     def focus(self):
         return int(self.run("xdotool", "getwindowfocus").strip() or 0)
 
@@ -150,8 +156,7 @@ def check_embedded(rig):
     window = wait_for("la ventana dentro del anfitrión",
                       lambda: [w for w in d.windows(MAIN_TITLE) if d.parent(w) == rig.host_id])
     expect(window, "la ventana no es hija del anfitrión")
-    expect(not d.run("xprop", "-id", str(window[0]), "_NET_FRAME_EXTENTS").count("="),
-           "la ventana incrustada tiene marco")
+    expect(d.title_bar(window[0]) == 0, "la ventana incrustada tiene marco")
 
 
 def box_in_front(rig):
@@ -214,6 +219,22 @@ def host_cancels(rig):
     expect(rig.result() == "-1", "Tabuleo.ini dice %r en lugar de -1" % rig.result())
 
 
+def handle_naming_no_window(rig):
+    """No window can have this handle (window ids leave the top bits clear): a normal window,
+    still reporting to the host."""
+    d = rig.display
+    app = rig.start("exportar", "FFFFFFF0")
+    window = d.window(MAIN_TITLE)
+    expect(d.title_bar(window) > 0, "sin anfitrión la ventana debe tener su marco")
+    dialog = d.window("Archivo XML")
+    wait_for("el teclado en el diálogo", lambda: d.focus() == dialog)
+    d.keys("Escape")
+    box_in_front(rig)
+    d.keys("Return")
+    expect(ended(app), "el programa no terminó tras «No existe archivo»")
+    expect(rig.result() == "-1", "Tabuleo.ini dice %r en lugar de -1" % rig.result())
+
+
 def by_hand_screenshot(rig, picture):
     d = rig.display
     app = rig.start()
@@ -247,6 +268,8 @@ def main():
             for name, case in (("exportar incrustado", lambda: host_export(rig)),
                                ("IMPORTAR incrustado", lambda: host_import_in_capitals(rig, args)),
                                ("diálogo cancelado", lambda: host_cancels(rig)),
+                               ("ninguna ventana con ese número",
+                                lambda: handle_naming_no_window(rig)),
                                ("a mano", lambda: by_hand_screenshot(rig, args.picture))):
                 case()
                 print("ok: " + name)
