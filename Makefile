@@ -28,5 +28,13 @@ sanitize: deps
 bench: build
 	scripts/bench.sh $(BUILD)
 
+# The libFuzzer targets, built with clang in a folder of their own, each run FUZZ_SECONDS.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOA_FUZZ=ON \
+	    -DTOA_BUILD_APP=OFF -DTOA_BUILD_BENCH=OFF
+	cmake --build build-fuzz --target fuzz_targets -j $(JOBS)
+	scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) build-asan
+	rm -rf $(BUILD) build-asan build-fuzz
