@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake pkg-config
-  libxml2-dev libgtest-dev libbenchmark-dev qt6-base-dev
+  libxml2-dev libgtest-dev libbenchmark-dev qt6-base-dev libxcb1-dev qt6-translations-l10n
   python3 python3-dbfread python3-dbf
   xvfb xdotool x11-utils openbox xchm imagemagick
   clang libclang-rt-dev
