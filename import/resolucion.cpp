@@ -1,7 +1,6 @@
 #include "import/resolucion.h"
 
 #include <functional>
-#include <optional>
 
 #include "import/bloque_resultado.h"
 #include "platform/ansi.h"
@@ -11,22 +10,22 @@ namespace {
 
 using tables::Table;
 
-// Among rows with equal keys the first in record order is the one a scan would stop at.
-template <class Indice, class Clave>
-Indice indexar(const Table& tabla, Clave clave) {
-    Indice indice;
+// Among rows with equal keys the first in record order is the one a scan would stop at, so a
+// later row neither replaces it nor is read.
+template <class Indice, class Clave, class Valor>
+void indexar(Indice& indice, const Table& tabla, Clave clave, Valor valor) {
     indice.reserve(tabla.recordCount());
     for (std::size_t fila = 0; fila < tabla.recordCount(); ++fila) {
-        indice.try_emplace(clave(fila), fila);
+        const auto [entrada, nueva] = indice.try_emplace(clave(fila));
+        if (nueva) entrada->second = valor(fila);
     }
-    return indice;
 }
 
+// The value found, or none: a lookup that finds nothing leaves its working values as they are.
 template <class Indice, class Clave>
-std::optional<std::size_t> buscar(const Indice& indice, const Clave& clave) {
+const typename Indice::mapped_type* buscar(const Indice& indice, const Clave& clave) {
     const auto encontrada = indice.find(clave);
-    if (encontrada == indice.end()) return std::nullopt;
-    return encontrada->second;
+    return encontrada == indice.end() ? nullptr : &encontrada->second;
 }
 
 bool vacioRecortado(std::string_view texto) {
@@ -39,95 +38,106 @@ std::string claveTramo(std::string_view diaTexto, std::int32_t hora) {
     return std::string(diaTexto) + std::to_string(hora);
 }
 
-std::size_t Resolucion::ParHash::operator()(const std::pair<std::string, std::string>& par) const {
+std::size_t Resolucion::ParHash::operator()(const Par& par) const {
     const std::size_t primero = std::hash<std::string>{}(par.first);
     const std::size_t segundo = std::hash<std::string>{}(par.second);
     return primero ^ (segundo + 0x9e3779b97f4a7c15ULL + (primero << 6) + (primero >> 2));
 }
 
-Resolucion::Resolucion(const TablasBusqueda& tablas) : tablas_(tablas) {
+Resolucion::Resolucion(const TablasBusqueda& tablas) {
     const Table& asigt = tablas.asigt;
     const std::size_t casig = asigt.fieldIndex("CASIG");
     const std::size_t cgrup = asigt.fieldIndex("CGRUP");
-    asigtClave_ = asigt.fieldIndex("CLAVE");
-    asignaciones_ = indexar<IndicePar>(asigt, [&](std::size_t fila) {
-        return std::pair(asigt.asString(fila, casig), asigt.asString(fila, cgrup));
-    });
+    const std::size_t clave = asigt.fieldIndex("CLAVE");
+    indexar(
+        asignaciones_, asigt,
+        [&](std::size_t fila) {
+            return Par(asigt.asString(fila, casig), asigt.asString(fila, cgrup));
+        },
+        [&](std::size_t fila) { return asigt.asString(fila, clave); });
 
     const Table& asignomt = tablas.asignomt;
     const std::size_t cod = asignomt.fieldIndex("COD");
-    asignomtCodTarea_ = asignomt.fieldIndex("CODTAREA");
-    tareas_ =
-        indexar<Indice>(asignomt, [&](std::size_t fila) { return asignomt.asString(fila, cod); });
+    const std::size_t codTarea = asignomt.fieldIndex("CODTAREA");
+    indexar(
+        tareas_, asignomt, [&](std::size_t fila) { return asignomt.asString(fila, cod); },
+        [&](std::size_t fila) { return asignomt.asString(fila, codTarea); });
 
     const Table& grupost = tablas.grupost;
     const std::size_t abrevGrupo = grupost.fieldIndex("ABREV");
-    grupostClave_ = grupost.fieldIndex("CLAVE");
-    grupostClaveCurso_ = grupost.fieldIndex("CLAVECURSO");
-    grupos_ = indexar<Indice>(grupost,
-                              [&](std::size_t fila) { return grupost.asString(fila, abrevGrupo); });
+    const std::size_t claveGrupo = grupost.fieldIndex("CLAVE");
+    const std::size_t claveCurso = grupost.fieldIndex("CLAVECURSO");
+    indexar(
+        grupos_, grupost, [&](std::size_t fila) { return grupost.asString(fila, abrevGrupo); },
+        [&](std::size_t fila) {
+            return Par(grupost.asString(fila, claveGrupo), grupost.asString(fila, claveCurso));
+        });
 
     // The fallback looks among the rows whose COD is the subject's code for the first with the
     // group's course key: the first row with both.
     const Table& asignomt2 = tablas.asignomt2;
     const std::size_t cod2 = asignomt2.fieldIndex("COD");
     const std::size_t claveCurso2 = asignomt2.fieldIndex("CLAVECURSO");
-    asignomt2Alectiva_ = asignomt2.fieldIndex("ALECTIVA");
-    asignomt2Materia_ = asignomt2.fieldIndex("MATERIA");
-    asignaturasCurso_ = indexar<IndicePar>(asignomt2, [&](std::size_t fila) {
-        return std::pair(asignomt2.asString(fila, cod2), asignomt2.asString(fila, claveCurso2));
-    });
+    const std::size_t alectiva = asignomt2.fieldIndex("ALECTIVA");
+    const std::size_t materia = asignomt2.fieldIndex("MATERIA");
+    indexar(
+        asignaturasCurso_, asignomt2,
+        [&](std::size_t fila) {
+            return Par(asignomt2.asString(fila, cod2), asignomt2.asString(fila, claveCurso2));
+        },
+        [&](std::size_t fila) {
+            return vacioRecortado(asignomt2.asString(fila, alectiva))
+                       ? std::string()
+                       : asignomt2.asString(fila, materia);
+        });
 
     const Table& diashorast = tablas.diashorast;
     const std::size_t diho = diashorast.fieldIndex("DIHO");
-    diashorastDia_ = diashorast.fieldIndex("DIA");
-    diashorastCodDiho_ = diashorast.fieldIndex("CODDIHO");
-    tramos_ = indexar<Indice>(diashorast,
-                              [&](std::size_t fila) { return diashorast.asString(fila, diho); });
+    const std::size_t dia = diashorast.fieldIndex("DIA");
+    const std::size_t codDiho = diashorast.fieldIndex("CODDIHO");
+    indexar(
+        tramos_, diashorast, [&](std::size_t fila) { return diashorast.asString(fila, diho); },
+        [&](std::size_t fila) {
+            return Par(diashorast.asString(fila, dia), diashorast.asString(fila, codDiho));
+        });
 
     const Table& aulat = tablas.aulat;
     const std::size_t abrevAula = aulat.fieldIndex("ABREV");
-    aulatDepCentro_ = aulat.fieldIndex("DEPCENTRO");
-    aulas_ =
-        indexar<Indice>(aulat, [&](std::size_t fila) { return aulat.asString(fila, abrevAula); });
+    const std::size_t depCentro = aulat.fieldIndex("DEPCENTRO");
+    indexar(
+        aulas_, aulat, [&](std::size_t fila) { return aulat.asString(fila, abrevAula); },
+        [&](std::size_t fila) { return aulat.asString(fila, depCentro); });
 }
 
 Sesion Resolucion::resolver(const FilaSoluc& fila) const {
     Sesion sesion;
     std::string claveCurso;
 
-    if (const auto asignacion = buscar(asignaciones_, std::pair(fila.asig, fila.codgrupo))) {
-        sesion.materia = tablas_.asigt.asString(*asignacion, asigtClave_);
+    if (const std::string* clave = buscar(asignaciones_, Par(fila.asig, fila.codgrupo))) {
+        sesion.materia = *clave;
     }
 
     // A task row with an empty CODTAREA empties the activity: the row's value is replaced.
     sesion.actividad = fila.tarea;
-    if (const auto tarea = buscar(tareas_, fila.tarea)) {
-        sesion.actividad = tablas_.asignomt.asString(*tarea, asignomtCodTarea_);
-    }
+    if (const std::string* codTarea = buscar(tareas_, fila.tarea)) sesion.actividad = *codTarea;
 
-    if (const auto grupo = buscar(grupos_, fila.codgrupo)) {
-        sesion.unidad = tablas_.grupost.asString(*grupo, grupostClave_);
-        claveCurso = tablas_.grupost.asString(*grupo, grupostClaveCurso_);
+    if (const Par* grupo = buscar(grupos_, fila.codgrupo)) {
+        sesion.unidad = grupo->first;
+        claveCurso = grupo->second;
     }
 
     if (vacioRecortado(sesion.materia)) {
-        if (const auto asignatura = buscar(asignaturasCurso_, std::pair(fila.asig, claveCurso))) {
-            const Table& asignomt2 = tablas_.asignomt2;
-            sesion.materia = vacioRecortado(asignomt2.asString(*asignatura, asignomt2Alectiva_))
-                                 ? std::string()
-                                 : asignomt2.asString(*asignatura, asignomt2Materia_);
+        if (const std::string* materia = buscar(asignaturasCurso_, Par(fila.asig, claveCurso))) {
+            sesion.materia = *materia;
         }
     }
 
-    if (const auto tramo = buscar(tramos_, claveTramo(fila.dia, fila.hora))) {
-        sesion.dia = tablas_.diashorast.asString(*tramo, diashorastDia_);
-        sesion.tramo = tablas_.diashorast.asString(*tramo, diashorastCodDiho_);
+    if (const Par* tramo = buscar(tramos_, claveTramo(fila.dia, fila.hora))) {
+        sesion.dia = tramo->first;
+        sesion.tramo = tramo->second;
     }
 
-    if (const auto aula = buscar(aulas_, fila.aula)) {
-        sesion.depcentro = tablas_.aulat.asString(*aula, aulatDepCentro_);
-    }
+    if (const std::string* depCentro = buscar(aulas_, fila.aula)) sesion.depcentro = *depCentro;
     return sesion;
 }
 

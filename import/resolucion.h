@@ -49,7 +49,8 @@ struct TablasBusqueda {
 };
 
 // Each lookup takes the first row in record order whose fields equal the searched texts exactly,
-// letter case included. The indexes are built once; the tables must outlive the resolution.
+// letter case included. The indexes are built once and hold the values the lookups give, so the
+// resolution no longer needs the tables.
 class Resolucion {
   public:
     // A table that lacks a field the lookups read raises an Error naming table and field.
@@ -58,34 +59,24 @@ class Resolucion {
     Sesion resolver(const FilaSoluc& fila) const;
 
   private:
+    using Par = std::pair<std::string, std::string>;
     struct ParHash {
-        std::size_t operator()(const std::pair<std::string, std::string>& par) const;
+        std::size_t operator()(const Par& par) const;
     };
-    using Indice = std::unordered_map<std::string, std::size_t>;
-    using IndicePar = std::unordered_map<std::pair<std::string, std::string>, std::size_t, ParHash>;
 
-    TablasBusqueda tablas_;
     // ASIGT: CASIG + CGRUP -> CLAVE.
-    IndicePar asignaciones_;
-    std::size_t asigtClave_;
+    std::unordered_map<Par, std::string, ParHash> asignaciones_;
     // ASIGNOMT: COD -> CODTAREA.
-    Indice tareas_;
-    std::size_t asignomtCodTarea_;
+    std::unordered_map<std::string, std::string> tareas_;
     // GRUPOST: ABREV -> CLAVE, CLAVECURSO.
-    Indice grupos_;
-    std::size_t grupostClave_;
-    std::size_t grupostClaveCurso_;
-    // ASIGNOMT2: COD + CLAVECURSO -> ALECTIVA, MATERIA (the subject fallback).
-    IndicePar asignaturasCurso_;
-    std::size_t asignomt2Alectiva_;
-    std::size_t asignomt2Materia_;
+    std::unordered_map<std::string, Par> grupos_;
+    // ASIGNOMT2: COD + CLAVECURSO -> the subject key the fallback gives: MATERIA when ALECTIVA
+    // is not blank, else empty.
+    std::unordered_map<Par, std::string, ParHash> asignaturasCurso_;
     // DIASHORAST: DIHO -> DIA, CODDIHO.
-    Indice tramos_;
-    std::size_t diashorastDia_;
-    std::size_t diashorastCodDiho_;
+    std::unordered_map<std::string, Par> tramos_;
     // AULAT: ABREV -> DEPCENTRO.
-    Indice aulas_;
-    std::size_t aulatDepCentro_;
+    std::unordered_map<std::string, std::string> aulas_;
 };
 
 // Appends the six items to the session entry, in the order the administration system reads.
