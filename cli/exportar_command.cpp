@@ -1,23 +1,22 @@
 #include <exception>
 #include <filesystem>
-#include <system_error>
+#include <optional>
 
 #include "cli/commands.h"
+#include "cli/documento.h"
 #include "exchange/exchange_document.h"
 #include "export/export_run.h"
-#include "platform/paths.h"
 
 namespace toa::cli {
 
 int exportarCommand(const std::string& documento, std::ostream& out, std::ostream& err) {
     try {
-        const std::filesystem::path ruta = userPath(documento);
-        std::error_code sinAcceso;
-        if (!std::filesystem::is_regular_file(ruta, sinAcceso)) {
+        const std::optional<std::filesystem::path> ruta = documentoExistente(documento);
+        if (!ruta) {
             err << "No existe archivo\n";
             return 1;
         }
-        const xml::Document docXML = exchange::loadExchangeDocument(ruta);
+        const xml::Document docXML = exchange::loadExchangeDocument(*ruta);
         for (const auto& [tabla, filas] : exportar::runExport(docXML)) {
             out << tabla << ": " << filas << (filas == 1 ? " fila\n" : " filas\n");
         }

@@ -1,16 +1,14 @@
-#include <filesystem>
+#include <exception>
 #include <optional>
 
 #include "cli/commands.h"
+#include "cli/documento.h"
 #include "import/import_run.h"
-#include "platform/paths.h"
 
 namespace toa::cli {
 
 int importarCommand(const std::string& documento, std::ostream& out, std::ostream& err) {
-    // A folder is no document.
-    std::error_code ignorado;
-    if (!std::filesystem::is_regular_file(userPath(documento), ignorado)) {
+    if (!documentoExistente(documento)) {
         err << "No existe archivo\n";
         return 1;
     }
