@@ -31,7 +31,8 @@ std::int32_t decimalInteger(std::string_view ansiText) {
 }
 
 std::uint32_t hexadecimalHandle(std::string_view text) {
-    const std::string converted = "$" + std::string(text);
+    std::string converted = "$";
+    converted.append(text);
     std::uint64_t value = 0;
     if (text.empty()) throw ConversionError(converted);
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
