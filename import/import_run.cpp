@@ -30,11 +30,11 @@ class TablasAbiertas {
     TablasAbiertas(const TablasAbiertas&) = delete;
     TablasAbiertas& operator=(const TablasAbiertas&) = delete;
 
+  private:
     void cerrar() {
         for (tables::TableComponent* tabla : enOrden(tablas_)) tabla->close();
     }
 
-  private:
     TablasImportacion& tablas_;
 };
 
@@ -96,31 +96,30 @@ std::array<tables::TableComponent*, 9> enOrden(TablasImportacion& tablas) {
 
 ImportSummary runImport(const std::string& archivoXML, TablasImportacion& tablas,
                         std::optional<xml::Document>& docXML) {
-    TablasAbiertas abiertas(tablas);
-    const Table& proft = tablas.wwTableProfesor.table();
-    const Soluc soluc(tablas.wwTableSoluc.table());
-    const Resolucion resolucion(TablasBusqueda{
-        .asigt = tablas.wwTableAsig.table(),
-        .asignomt = tablas.wwTableNomAsg.table(),
-        .grupost = tablas.wwTableGrupos.table(),
-        .asignomt2 = tablas.wwTableNOMASG2.table(),
-        .diashorast = tablas.wwTableTramos.table(),
-        .aulat = tablas.wwTableAulas.table(),
-    });
-
-    docXML.reset();
-    docXML.emplace(exchange::loadExchangeDocument(userPath(archivoXML)));
-    xml::Document& doc = *docXML;
-    const xml::Node bloque = reemplazarSalidas(doc, archivoXML);
-    escribirEstado(doc, bloque, tablas.wwTableProfesor.recordCount());
-
     ImportSummary resumen;
-    resumen.profesores = proft.recordCount();
-    resumen.sesiones = escribirProfesores(doc, bloque, proft, soluc, resolucion);
-    abiertas.cerrar();
+    {
+        // Whatever reads the tables lives in this block and is gone when they close.
+        const TablasAbiertas abiertas(tablas);
+        const Table& proft = tablas.wwTableProfesor.table();
+        const Soluc soluc(tablas.wwTableSoluc.table());
+        const Resolucion resolucion(TablasBusqueda{
+            .asigt = tablas.wwTableAsig.table(),
+            .asignomt = tablas.wwTableNomAsg.table(),
+            .grupost = tablas.wwTableGrupos.table(),
+            .asignomt2 = tablas.wwTableNOMASG2.table(),
+            .diashorast = tablas.wwTableTramos.table(),
+            .aulat = tablas.wwTableAulas.table(),
+        });
 
+        docXML.reset();
+        docXML.emplace(exchange::loadExchangeDocument(userPath(archivoXML)));
+        const xml::Node bloque = reemplazarSalidas(*docXML, archivoXML);
+        escribirEstado(*docXML, bloque, tablas.wwTableProfesor.recordCount());
+        resumen.profesores = proft.recordCount();
+        resumen.sesiones = escribirProfesores(*docXML, bloque, proft, soluc, resolucion);
+    }
     resumen.resultado = userPath(nombreResultado(archivoXML));
-    doc.save(resumen.resultado);
+    docXML->save(resumen.resultado);
     return resumen;
 }
 

@@ -38,8 +38,11 @@ struct ImportSummary {
 // off Windows, '/'. 'C:\datos\centro.xml' gives 'C:\datos\ResultadoOrbetacentro.xml'.
 std::string nombreResultado(const std::string& archivoXML);
 
-// The run on the exchange document `archivoXML` (an existing file). Leaves the changed document
-// in `docXML`. Saves the result document atomically; the exchange document is never written.
+// The run on the exchange document `archivoXML` (an existing file, as the user named it). Leaves
+// the changed document in `docXML`. Saves the result document atomically; the exchange document
+// is never written. A failure (a document that does not parse or has no SALIDAS, a table that is
+// missing, in use or lacks a field, a result that cannot be written) raises an Error naming what
+// failed; the tables are closed by then and no result file is written.
 ImportSummary runImport(const std::string& archivoXML, TablasImportacion& tablas,
                         std::optional<xml::Document>& docXML);
 
