@@ -23,8 +23,9 @@ namespace {
 
 using toa::tables::Table;
 
-constexpr std::array<std::string_view, 16> kWords = {
-    "", "A", "MATE", "1", "3", "35", "2.5", " 3", "-0", "1e3", "O'N", "\xD1", "0", "212", "x", "12"};
+constexpr std::array<std::string_view, 16> kWords = {"",    "A",   "MATE", "1",   "3",   "35",
+                                                     "2.5", " 3",  "-0",   "1e3", "O'N", "\xD1",
+                                                     "0",   "212", "x",    "12"};
 
 std::string cellText(FuzzedDataProvider& input, std::size_t length) {
     switch (input.ConsumeIntegralInRange(0, 2)) {
@@ -50,8 +51,8 @@ Table fuzzedTable(FuzzedDataProvider& input, const toa::tables::TableDef& def) {
         std::string record(table.recordLength(), ' ');
         for (const toa::tables::Field& field : table.fields()) {
             const std::string text = cellText(input, field.length);
-            record.replace(field.offset, std::min<std::size_t>(text.size(), field.length), text,
-                           0, field.length);
+            record.replace(field.offset, std::min<std::size_t>(text.size(), field.length), text, 0,
+                           field.length);
         }
         table.appendRecord(record);
     }
