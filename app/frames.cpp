@@ -2,7 +2,6 @@
 
 #include <exception>
 #include <filesystem>
-#include <system_error>
 
 #include "exchange/exchange_document.h"
 #include "export/export_run.h"
@@ -78,12 +77,6 @@ FrameEnd importFrame(WindowState& state, Dialogs& dialogs, const RunBodies& bodi
 
 bool closesWindow(const WindowState& state, FrameEnd end) {
     return state.hostMode() && end != FrameEnd::failed;
-}
-
-bool namesExistingFile(const std::string& path) {
-    if (path.empty()) return false;
-    std::error_code error;
-    return std::filesystem::is_regular_file(userPath(path), error);
 }
 
 }  // namespace toa::app

@@ -64,7 +64,4 @@ FrameEnd importFrame(WindowState& state, Dialogs& dialogs, const RunBodies& bodi
 // box has been dismissed; a failed run leaves it open.
 bool closesWindow(const WindowState& state, FrameEnd end);
 
-// True for an existing file; a folder does not count, an empty path never does.
-bool namesExistingFile(const std::string& path);
-
 }  // namespace toa::app

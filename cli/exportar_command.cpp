@@ -1,22 +1,19 @@
 #include <exception>
-#include <filesystem>
-#include <optional>
 
 #include "cli/commands.h"
-#include "cli/documento.h"
 #include "exchange/exchange_document.h"
 #include "export/export_run.h"
+#include "platform/paths.h"
 
 namespace toa::cli {
 
 int exportarCommand(const std::string& documento, std::ostream& out, std::ostream& err) {
     try {
-        const std::optional<std::filesystem::path> ruta = documentoExistente(documento);
-        if (!ruta) {
+        if (!namesExistingFile(documento)) {
             err << "No existe archivo\n";
             return 1;
         }
-        const xml::Document docXML = exchange::loadExchangeDocument(*ruta);
+        const xml::Document docXML = exchange::loadExchangeDocument(userPath(documento));
         for (const auto& [tabla, filas] : exportar::runExport(docXML)) {
             out << tabla << ": " << filas << (filas == 1 ? " fila\n" : " filas\n");
         }

@@ -2,13 +2,13 @@
 #include <optional>
 
 #include "cli/commands.h"
-#include "cli/documento.h"
 #include "import/import_run.h"
+#include "platform/paths.h"
 
 namespace toa::cli {
 
 int importarCommand(const std::string& documento, std::ostream& out, std::ostream& err) {
-    if (!documentoExistente(documento)) {
+    if (!namesExistingFile(documento)) {
         err << "No existe archivo\n";
         return 1;
     }

@@ -139,6 +139,12 @@ fs::path userPath(std::string_view path) {
     return isWindowsPath(path) ? mapWindowsPath(path) : fs::path(path);
 }
 
+bool namesExistingFile(std::string_view path) {
+    if (path.empty()) return false;
+    std::error_code error;
+    return fs::is_regular_file(userPath(path), error);
+}
+
 fs::path tablesFolder() {
     const fs::path folder = mapWindowsPath(kTablesFolder);
     std::error_code error;

@@ -25,6 +25,10 @@ std::filesystem::path mapWindowsPath(std::string_view windowsPath);
 // A path the user chose (file dialog, command line): Windows form mapped, any other used as is.
 std::filesystem::path userPath(std::string_view path);
 
+// True when a path the user chose names an existing file: a folder does not count, an empty
+// path never does. Both runs start with this test ("No existe archivo").
+bool namesExistingFile(std::string_view path);
+
 // C:\XTEMP on the local file system; an Error naming it when the folder does not exist. The
 // program never creates it.
 std::filesystem::path tablesFolder();
