@@ -11,8 +11,8 @@
 #include <climits>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iterator>
-#include <sstream>
 #include <utility>
 
 #include "platform/atomic_file.h"
@@ -67,6 +67,25 @@ class Parse {
         if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
             throw XmlError("El documento XML " + name_ + " es demasiado grande");
         }
+        start_ = bytes.substr(0, 2);
+        return parse([&](xmlParserCtxt* ctxt) {
+            return xmlCtxtReadMemory(ctxt, bytes.data(), static_cast<int>(bytes.size()),
+                                     name_.c_str(), nullptr, kParseOptions);
+        });
+    }
+
+    // libxml2 reads the file piece by piece, so that a large document is never held whole
+    // beside its tree (and, in another encoding, beside its conversion too).
+    xmlDoc* run(std::istream& in) {
+        in_ = &in;
+        return parse([&](xmlParserCtxt* ctxt) {
+            return xmlCtxtReadIO(ctxt, &Parse::readSome, nullptr, this, name_.c_str(), nullptr,
+                                 kParseOptions);
+        });
+    }
+
+  private:
+    xmlDoc* parse(const std::function<xmlDoc*(xmlParserCtxt*)>& read) {
         std::unique_ptr<xmlParserCtxt, ParserCtxtFreer> ctxt(xmlNewParserCtxt());
         if (!ctxt || ctxt->sax == nullptr) {
             throw XmlError("No hay memoria para leer el documento XML " + name_);
@@ -78,8 +97,7 @@ class Parse {
         sax.entityDecl = &Parse::onEntity;
         sax.unparsedEntityDecl = &Parse::onUnparsedEntity;
 
-        xmlDoc* doc = xmlCtxtReadMemory(ctxt.get(), bytes.data(), static_cast<int>(bytes.size()),
-                                        name_.c_str(), nullptr, kParseOptions);
+        xmlDoc* doc = read(ctxt.get());
         if (!fault_ && (doc == nullptr || !ctxt->wellFormed)) {
             fault_ = "El documento XML " + name_ + " no es válido";
         }
@@ -87,11 +105,24 @@ class Parse {
             xmlFreeDoc(doc);
             throw XmlError(*fault_);
         }
-        keepUtf16WithoutDeclaration(doc, bytes);
+        keepUtf16WithoutDeclaration(doc, start_);
         return doc;
     }
 
-  private:
+    static int readSome(void* context, char* buffer, int length) {
+        Parse& self = *static_cast<Parse*>(context);
+        self.in_->read(buffer, length);
+        if (self.in_->bad()) {
+            if (!self.fault_) self.fault_ = "No se puede leer el documento XML " + self.name_;
+            return -1;
+        }
+        const auto read = static_cast<std::size_t>(self.in_->gcount());
+        if (self.start_.size() < 2) {
+            self.start_.append(buffer, std::min(read, 2 - self.start_.size()));
+        }
+        return static_cast<int>(read);
+    }
+
     static Parse& of(void* ctx) {
         return *static_cast<Parse*>(static_cast<xmlParserCtxt*>(ctx)->_private);
     }
@@ -153,23 +184,21 @@ class Parse {
     }
 
     std::string name_;
+    std::istream* in_ = nullptr;
+    std::string start_;  // the first two bytes, where a byte order mark would be
     // The first thing this parse found wrong, as the complete message; kept per parse, so
     // nothing leaks from one document to the next.
     std::optional<std::string> fault_;
 };
 
-std::string readFile(const std::filesystem::path& path) {
+std::ifstream openFile(const std::filesystem::path& path) {
     // A folder opens as an empty stream: it would pass for an empty document.
     std::error_code ignored;
     std::ifstream in(path, std::ios::binary);
     if (!in || std::filesystem::is_directory(path, ignored)) {
         throw XmlError("No se puede abrir el documento XML " + path.string());
     }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad() || bytes.bad())
-        throw XmlError("No se puede leer el documento XML " + path.string());
-    return std::move(bytes).str();
+    return in;
 }
 
 // Text that a saved document could not carry: malformed UTF-8 or a character XML 1.0 forbids.
@@ -377,7 +406,10 @@ Document& Document::operator=(Document&& other) noexcept {
 }
 
 void Document::load(const std::filesystem::path& path) {
-    loadMemory(readFile(path), path.string());
+    std::ifstream in = openFile(path);
+    xmlDoc* parsed = Parse(path.string()).run(in);
+    release();
+    doc_ = parsed;
 }
 
 void Document::loadMemory(std::string_view bytes, std::string_view name) {
