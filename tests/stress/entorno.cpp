@@ -16,6 +16,7 @@
 
 #include "platform/ansi.h"
 #include "platform/error.h"
+#include "tables/dbase_file.h"
 #include "tables/definitions.h"
 #include "tables/table_component.h"
 
@@ -47,6 +48,12 @@ tables::Table solucEjemplo() {
     }
     if (soluc.recordCount() == 0) throw std::runtime_error("examples/soluc.csv sin filas");
     return soluc;
+}
+
+std::string bytesDe(const tables::Table& tabla) {
+    std::ostringstream bytes;
+    tables::writeDbf(tabla, bytes);
+    return bytes.str();
 }
 
 std::string documentoVacio() {

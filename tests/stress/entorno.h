@@ -17,6 +17,8 @@ namespace toa::stress {
 // The example school shipped with the program, and its timetable as a SOLUC table.
 std::filesystem::path ejemplo();
 tables::Table solucEjemplo();
+// The table as its file holds it.
+std::string bytesDe(const tables::Table& tabla);
 // A well-formed exchange document whose lists are all empty: eight empty tables.
 std::string documentoVacio();
 

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <optional>
-#include <sstream>
 #include <streambuf>
 
 #include "../import/prueba.h"
@@ -32,9 +31,7 @@ Archivos archivosDe(const exportar::ExportTables& tablas) {
     for (const tables::Table* tabla :
          {&tablas.ASIGNOMT, &tablas.ASIGNOMT2, &tablas.PROFT, &tablas.AULAT, &tablas.CURSOST,
           &tablas.GRUPOST, &tablas.ASIGT, &tablas.DIASHORAST}) {
-        std::ostringstream bytes;
-        tables::writeDbf(*tabla, bytes);
-        archivos[tabla->name() + ".DBF"] = bytes.str();
+        archivos[tabla->name() + ".DBF"] = bytesDe(*tabla);
     }
     return archivos;
 }
