@@ -59,6 +59,23 @@ std::string position(int line, int column) {
     return "(línea " + std::to_string(line) + ", columna " + std::to_string(column) + ")";
 }
 
+// libxml2 prints some failures (a byte the declared encoding cannot convert) straight to
+// standard error besides reporting them to the parse; the parse's own message says it all.
+class QuietGenericErrors {
+  public:
+    QuietGenericErrors() : function_(xmlGenericError), context_(xmlGenericErrorContext) {
+        xmlSetGenericErrorFunc(nullptr, &QuietGenericErrors::ignore);
+    }
+    ~QuietGenericErrors() { xmlSetGenericErrorFunc(context_, function_); }
+    QuietGenericErrors(const QuietGenericErrors&) = delete;
+    QuietGenericErrors& operator=(const QuietGenericErrors&) = delete;
+
+  private:
+    static void ignore(void*, const char*, ...) {}
+    xmlGenericErrorFunc function_;
+    void* context_;
+};
+
 class Parse {
   public:
     explicit Parse(std::string name) : name_(std::move(name)) {}
@@ -97,7 +114,11 @@ class Parse {
         sax.entityDecl = &Parse::onEntity;
         sax.unparsedEntityDecl = &Parse::onUnparsedEntity;
 
-        xmlDoc* doc = read(ctxt.get());
+        xmlDoc* doc = nullptr;
+        {
+            const QuietGenericErrors quiet;
+            doc = read(ctxt.get());
+        }
         if (!fault_ && (doc == nullptr || !ctxt->wellFormed)) {
             fault_ = "El documento XML " + name_ + " no es válido";
         }
