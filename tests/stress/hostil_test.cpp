@@ -1,7 +1,9 @@
 // Hostile exchange documents: each ends in a clear error or a correct result, in bounded time
 // and memory, and what an outside entity names never shows anywhere.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <functional>
@@ -59,15 +61,24 @@ struct Hostil {
 
 class Hostiles : public ::testing::Test {
   protected:
-    // Loaded and exported in a child: a runaway parse cannot take the test with it.
-    Final probar(const std::string& bytes) {
-        return enHijo(
+    // Loaded and exported in a child: a runaway parse cannot take the test with it. Whatever
+    // the child printed on standard error besides its message comes back in `ruido`.
+    Final probar(const std::string& bytes, std::string& ruido) {
+        const fs::path errores = unidad_.raiz() / "stderr.txt";
+        const Final final = enHijo(
             [&] {
                 xml::Document doc;
                 doc.loadMemory(bytes, "hostil.xml");
                 return exportarInforme(doc);
             },
-            {}, 30);
+            [&] {
+                const int fd = ::open(errores.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+                ::dup2(fd, 2);
+                ::close(fd);
+            },
+            30);
+        ruido = importar::prueba::leer(errores);
+        return final;
     }
     importar::prueba::UnidadC unidad_;
 };
@@ -144,6 +155,8 @@ TEST_F(Hostiles, DocumentosQueNoDebenRomperNada) {
                  "<listasal seq=\"PROFESORES\">" + profesor("Ana", "A") + "</listasal>", "UTF-16");
          },
          "no es válido", true},
+        {"bytes que la codificación declarada no convierte",
+         [] { return conSalidas("<x>\x82\xFF\x82</x>", "Shift_JIS"); }, "no es válido", true},
         {"codificación desconocida", [] { return conSalidas("", "x-klingon"); }, "no es válido",
          true},
         {"atributo de un megabyte",
@@ -177,7 +190,9 @@ TEST_F(Hostiles, DocumentosQueNoDebenRomperNada) {
          "PROFT=5000 ASIGNOMT=0 primero=P0/P0", false},
     };
     for (const Hostil& caso : casos) {
-        const Final final = probar(caso.bytes());
+        std::string ruido;
+        const Final final = probar(caso.bytes(), ruido);
+        EXPECT_EQ(ruido, "") << caso.nombre;
         EXPECT_EQ(final.senal, 0) << caso.nombre << ": señal " << final.senal;
         EXPECT_EQ(final.codigo, caso.error ? 3 : 0) << caso.nombre << ": " << final.informe;
         EXPECT_NE(final.informe.find(caso.espera), std::string::npos)
