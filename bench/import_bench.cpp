@@ -10,66 +10,17 @@
 #include <algorithm>
 #include <cstddef>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "bench/school_generator.h"
-#include "exchange/exchange_document.h"
-#include "export/export_run.h"
 #include "import/import_run.h"
-#include "tables/dbase_file.h"
-#include "tables/definitions.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using toa::tables::Table;
-
-std::vector<std::string> columna(const Table& tabla, std::string_view campo) {
-    std::vector<std::string> valores;
-    const std::size_t indice = tabla.fieldIndex(campo);
-    for (std::size_t fila = 0; fila < tabla.recordCount(); ++fila) {
-        valores.push_back(tabla.asString(fila, indice));
-    }
-    return valores;
-}
-
-// The timetable a timetabling program would compute for the school: every teacher, room and
-// assignment used, one row in eleven not placed (day 0), one in seven for a group the subject
-// is not taught in, so that the subject fallback runs too.
-Table solucGrande(const toa::exportar::ExportTables& escuela, std::size_t filas) {
-    const std::vector<std::string> asignaturas = columna(escuela.ASIGT, "CASIG");
-    const std::vector<std::string> grupos = columna(escuela.ASIGT, "CGRUP");
-    const std::vector<std::string> profesores = columna(escuela.PROFT, "ABREV");
-    const std::vector<std::string> aulas = columna(escuela.AULAT, "ABREV");
-    const std::vector<std::string> tareas = columna(escuela.ASIGNOMT, "COD");
-    Table soluc(toa::tables::SOLUC);
-    const std::size_t asig = soluc.fieldIndex("ASIG");
-    const std::size_t prof = soluc.fieldIndex("PROF");
-    const std::size_t codgrupo = soluc.fieldIndex("CODGRUPO");
-    const std::size_t aula = soluc.fieldIndex("AULA");
-    const std::size_t tarea = soluc.fieldIndex("TAREA");
-    const std::size_t dia = soluc.fieldIndex("DIA");
-    const std::size_t hora = soluc.fieldIndex("HORA");
-    const std::size_t sesiones = soluc.fieldIndex("SESIONES");
-    for (std::size_t i = 0; i < filas; ++i) {
-        const std::size_t fila = soluc.append();
-        const std::size_t asignacion = i * 7919 % asignaturas.size();
-        soluc.setString(fila, asig, asignaturas[asignacion]);
-        soluc.setString(fila, codgrupo,
-                        grupos[i % 7 == 3 ? (asignacion + 1) % grupos.size() : asignacion]);
-        soluc.setString(fila, prof, profesores[i % profesores.size()]);
-        soluc.setString(fila, aula, aulas[i % aulas.size()]);
-        soluc.setString(fila, tarea, tareas[tareas.size() - 1 - i % 30 % tareas.size()]);
-        soluc.setFloat(fila, dia, i % 11 == 0 ? 0 : static_cast<double>(1 + i % 5));
-        soluc.setFloat(fila, hora, static_cast<double>(1 + i / 5 % 40));
-        soluc.setFloat(fila, sesiones, 1);
-    }
-    return soluc;
-}
 
 // The school with a SOLUC of `filas` rows, in its own WINEPREFIX; removed at the end of the
 // program.
@@ -78,13 +29,7 @@ class Escuela {
     explicit Escuela(std::size_t filas) : filas_(filas) {
         std::string plantilla = (fs::temp_directory_path() / "toa-bench-import-XXXXXX").string();
         raiz_ = ::mkdtemp(plantilla.data());
-        fs::create_directories(raiz_ / "drive_c" / "XTEMP");
-        documento_ = raiz_ / "centro.xml";
-        std::ofstream(documento_, std::ios::binary) << toa::bench::schoolDocument(1);
-        const toa::exportar::ExportTables tablas =
-            toa::exportar::buildExportTables(toa::exchange::loadExchangeDocument(documento_));
-        toa::exportar::writeExportTables(xtemp(), tablas);
-        toa::tables::replaceTable(xtemp(), solucGrande(tablas, filas_));
+        documento_ = toa::bench::prepareSchool(raiz_, 1, filas_);
     }
     ~Escuela() { fs::remove_all(raiz_); }
 
@@ -94,7 +39,6 @@ class Escuela {
     std::size_t filas() const { return filas_; }
 
   private:
-    fs::path xtemp() const { return raiz_ / "drive_c" / "XTEMP"; }
     fs::path raiz_;
     fs::path documento_;
     std::size_t filas_ = 0;

@@ -2,8 +2,14 @@
 
 #include <array>
 #include <cstddef>
+#include <fstream>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "exchange/exchange_document.h"
+#include "tables/dbase_file.h"
+#include "tables/definitions.h"
 
 namespace toa::bench {
 namespace {
@@ -113,6 +119,30 @@ class Documento {
     std::string texto_;
 };
 
+// Beyond scale 10 the four-character code fields cannot number more clashing codes: a base has
+// 9,999 numbers at most and the four-digit ones are shared by all bases. The schools of every
+// further block of ten scales get codes of their own that clash with nothing: an accented
+// capital (which no code of the first block begins with) and three base-36 digits.
+constexpr int kBloque = 10;
+
+std::string sinChoque(int n) {
+    constexpr std::array<std::string_view, 8> kIniciales = {"\xC3\x81", "\xC3\x89", "\xC3\x8D",
+                                                            "\xC3\x93", "\xC3\x9A", "\xC3\x91",
+                                                            "\xC3\x87", "\xC3\x9C"};
+    constexpr std::string_view kCifras = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    constexpr int kPorInicial = 36 * 36 * 36;
+    std::string codigo(kIniciales.at(static_cast<std::size_t>(n / kPorInicial)));
+    for (int peso = 36 * 36; peso > 0; peso /= 36) {
+        codigo += kCifras[static_cast<std::size_t>(n % kPorInicial / peso % 36)];
+    }
+    return codigo;
+}
+
+// True for the entries past the first block of ten scales.
+bool fueraDelPrimerBloque(int indice, int porEscala) {
+    return indice >= porEscala * kBloque;
+}
+
 std::string dosCifras(int n) {
     return (n < 10 ? "0" : "") + std::to_string(n);
 }
@@ -154,7 +184,8 @@ std::string schoolDocument(int scale) {
         const std::string numero = std::to_string(c / static_cast<int>(kNiveles.size()) % 4 + 1);
         const char letra = static_cast<char>('A' + g % gruposPorCurso + c / 20 % 5 * 3);
         doc.entrada("7" + std::to_string(200000 + g),
-                    numero + " " + std::string(nivel) + " " + letra,
+                    fueraDelPrimerBloque(g, 120) ? sinChoque(g) + " " + std::string(nivel)
+                                                 : numero + " " + std::string(nivel) + " " + letra,
                     "6" + std::to_string(100000 + c));
     }
     doc.cerrarLista();
@@ -169,6 +200,7 @@ std::string schoolDocument(int scale) {
         const int bloque = m % materiasPorCurso / static_cast<int>(kMaterias.size());
         std::string codLargo = std::string(materia.raiz) + std::to_string(c * 2 + bloque);
         if (m % 97 == 5) codLargo = std::string(materia.raiz) + std::to_string(c * 2);
+        if (fueraDelPrimerBloque(m, 2000)) codLargo = sinChoque(m);
         const int minutos = m % 11 == 0 ? 0 : 55 * (1 + m % 5);
         doc.entrada(std::to_string(900000 + m), std::string(materia.nombre), codLargo,
                     "6" + std::to_string(100000 + c), m % 23 == 0 ? "" : std::to_string(minutos));
@@ -184,7 +216,9 @@ std::string schoolDocument(int scale) {
         doc.entrada(
             fija ? std::string(kTareasFijas[i]) : std::to_string(300 + t),
             fija ? std::string(kNombresFijos[i]) : "Tarea de coordinación " + std::to_string(t),
-            (fija ? std::string(kTareasFijas[i]) : "TCOO" + std::to_string(t)) + "T",
+            fueraDelPrimerBloque(t, 30)
+                ? sinChoque(materias + t)
+                : (fija ? std::string(kTareasFijas[i]) : "TCOO" + std::to_string(t)) + "T",
             t % 2 == 0 ? "S" : "N");
     }
     doc.cerrarLista();
@@ -198,7 +232,8 @@ std::string schoolDocument(int scale) {
         const std::string_view nombre = kNombres[static_cast<std::size_t>(p) % kNombres.size()];
         doc.entrada(std::to_string(1000000000 + p * 7919), "01/09/20" + dosCifras(10 + p % 14),
                     std::string(apellido) + " " + std::string(segundo) + ", " + std::string(nombre),
-                    mayusculas(apellido) + std::to_string(p / 12));
+                    fueraDelPrimerBloque(p, 150) ? sinChoque(p)
+                                                 : mayusculas(apellido) + std::to_string(p / 12));
     }
     doc.cerrarLista();
 
@@ -207,7 +242,8 @@ std::string schoolDocument(int scale) {
         const std::string_view tipo = kAulas[static_cast<std::size_t>(a) % kAulas.size()];
         const std::string numero = std::to_string(a / 4 + 1);
         doc.entrada(std::to_string(500000 + a), std::string(tipo) + " " + numero,
-                    mayusculas(tipo.substr(0, 4)) + " " + numero);
+                    (fueraDelPrimerBloque(a, 60) ? sinChoque(a) : mayusculas(tipo.substr(0, 4))) +
+                        " " + numero);
     }
     doc.cerrarLista();
 
@@ -222,6 +258,67 @@ std::string schoolDocument(int scale) {
 
     doc.texto() += "  </SALIDAS>\n</SERVICIO>\n";
     return std::move(doc.texto());
+}
+
+namespace {
+
+std::vector<std::string> columna(const tables::Table& tabla, std::string_view campo) {
+    std::vector<std::string> valores;
+    const std::size_t indice = tabla.fieldIndex(campo);
+    for (std::size_t fila = 0; fila < tabla.recordCount(); ++fila) {
+        valores.push_back(tabla.asString(fila, indice));
+    }
+    return valores;
+}
+
+}  // namespace
+
+std::size_t solucRows(int scale) {
+    return 6000 * static_cast<std::size_t>(scale);
+}
+
+tables::Table schoolSoluc(const exportar::ExportTables& school, std::size_t rows) {
+    const std::vector<std::string> asignaturas = columna(school.ASIGT, "CASIG");
+    const std::vector<std::string> grupos = columna(school.ASIGT, "CGRUP");
+    const std::vector<std::string> profesores = columna(school.PROFT, "ABREV");
+    const std::vector<std::string> aulas = columna(school.AULAT, "ABREV");
+    const std::vector<std::string> tareas = columna(school.ASIGNOMT, "COD");
+    tables::Table soluc(tables::SOLUC);
+    const std::size_t asig = soluc.fieldIndex("ASIG");
+    const std::size_t prof = soluc.fieldIndex("PROF");
+    const std::size_t codgrupo = soluc.fieldIndex("CODGRUPO");
+    const std::size_t aula = soluc.fieldIndex("AULA");
+    const std::size_t tarea = soluc.fieldIndex("TAREA");
+    const std::size_t dia = soluc.fieldIndex("DIA");
+    const std::size_t hora = soluc.fieldIndex("HORA");
+    const std::size_t sesiones = soluc.fieldIndex("SESIONES");
+    for (std::size_t i = 0; i < rows; ++i) {
+        const std::size_t fila = soluc.append();
+        const std::size_t asignacion = i * 7919 % asignaturas.size();
+        soluc.setString(fila, asig, asignaturas[asignacion]);
+        soluc.setString(fila, codgrupo,
+                        grupos[i % 7 == 3 ? (asignacion + 1) % grupos.size() : asignacion]);
+        soluc.setString(fila, prof, profesores[i % profesores.size()]);
+        soluc.setString(fila, aula, aulas[i % aulas.size()]);
+        soluc.setString(fila, tarea, tareas[tareas.size() - 1 - i % 30 % tareas.size()]);
+        soluc.setFloat(fila, dia, i % 11 == 0 ? 0 : static_cast<double>(1 + i % 5));
+        soluc.setFloat(fila, hora, static_cast<double>(1 + i / 5 % 40));
+        soluc.setFloat(fila, sesiones, 1);
+    }
+    return soluc;
+}
+
+std::filesystem::path prepareSchool(const std::filesystem::path& root, int scale,
+                                    std::size_t rows) {
+    const std::filesystem::path xtemp = root / "drive_c" / "XTEMP";
+    std::filesystem::create_directories(xtemp);
+    const std::filesystem::path documento = root / "centro.xml";
+    std::ofstream(documento, std::ios::binary) << schoolDocument(scale);
+    const exportar::ExportTables tablas =
+        exportar::buildExportTables(exchange::loadExchangeDocument(documento));
+    exportar::writeExportTables(xtemp, tablas);
+    tables::replaceTable(xtemp, schoolSoluc(tablas, rows));
+    return documento;
 }
 
 }  // namespace toa::bench
