@@ -18,6 +18,7 @@ namespace toa::stress {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 std::string repetir(std::string_view trozo, std::size_t veces) {
     std::string texto;
@@ -130,9 +131,8 @@ TEST_F(Hostiles, DocumentosQueNoDebenRomperNada) {
         {"bytes NUL en un texto",
          [] {
              return conSalidas("<listasal seq=\"PROFESORES\">" +
-                               profesor(std::string("Ana\0Mar\xC3\xAD"
-                                                    "a",
-                                                    12),
+                               profesor("Ana\0Mar\xC3\xAD"
+                                        "a"s,
                                         "A") +
                                "</listasal>");
          },
