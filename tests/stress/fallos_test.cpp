@@ -71,13 +71,13 @@ bool montadaSoloLectura(const fs::path& xtemp) {
     return montajePropio() && montarSoloLectura(xtemp);
 }
 
-// Root ignores permissions: the child then gives itself up to an ordinary user first.
+// Root ignores permissions: the child then gives itself up to an ordinary user first, who must
+// still reach C:\XTEMP through the drive's own folders (and only those are opened up).
 bool sinPermiso(const fs::path& xtemp) {
-    for (fs::path carpeta = xtemp.parent_path(); carpeta != carpeta.root_path();
-         carpeta = carpeta.parent_path()) {
-        ::chmod(carpeta.c_str(), 0755);
-    }
-    if (::chmod(xtemp.c_str(), 0555) != 0) return false;
+    const fs::path driveC = xtemp.parent_path();
+    if (::chmod(driveC.parent_path().c_str(), 0755) != 0 || ::chmod(driveC.c_str(), 0755) != 0 ||
+        ::chmod(xtemp.c_str(), 0555) != 0)
+        return false;
     return ::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0);
 }
 
