@@ -357,19 +357,34 @@ void Node::setAttribute(std::string_view name, std::string_view utf8) {
     }
 }
 
+namespace {
+// As the XPath step of that name selects it: an element without namespace.
+bool isChildNamed(const xmlNode* child, std::string_view name) {
+    return child->type == XML_ELEMENT_NODE && child->ns == nullptr &&
+           std::string_view(reinterpret_cast<const char*>(child->name)) == name;
+}
+}  // namespace
+
 std::vector<Node> Node::selectNodes(std::string_view xpath) const {
     xmlNode* node = present(node_, "evaluar una expresión XPath");
+    // A bare element name (how every entry's items are selected) is walked directly: an XPath
+    // context per entry, with its function table, would cost more than the whole entry.
+    const std::string name(xpath);
+    if (!name.empty() && name.size() == std::strlen(name.c_str()) &&
+        xmlValidateNCName(xmlText(name), 0) == 0) {
+        std::vector<Node> children;
+        for (xmlNode* child = node->children; child != nullptr; child = child->next) {
+            if (isChildNamed(child, name)) children.emplace_back(child);
+        }
+        return children;
+    }
     return evaluate(node->doc, node, xpath);
 }
 
 Node Node::selectSingleNode(std::string_view childName) const {
     const xmlNode* node = present(node_, "buscar un hijo");
-    // As the XPath step of that name: an element without namespace.
     for (xmlNode* child = node->children; child != nullptr; child = child->next) {
-        if (child->type == XML_ELEMENT_NODE && child->ns == nullptr &&
-            fromXml(child->name) == childName) {
-            return Node(child);
-        }
+        if (isChildNamed(child, childName)) return Node(child);
     }
     return Node();
 }
