@@ -24,9 +24,9 @@ struct Salida {
 };
 
 // Runs the program with `argumentos` (already quoted for the shell) in the test's drive.
-Salida ejecutar(const prueba::UnidadTemporal& unidad, const std::string& argumentos) {
-    const fs::path out = unidad.prefijo() / "stdout.txt";
-    const fs::path err = unidad.prefijo() / "stderr.txt";
+Salida ejecutar(const prueba::UnidadC& unidad, const std::string& argumentos) {
+    const fs::path out = unidad.raiz() / "stdout.txt";
+    const fs::path err = unidad.raiz() / "stderr.txt";
     const std::string orden = "'" + kPrograma.string() + "' " + argumentos + " >'" + out.string() +
                               "' 2>'" + err.string() + "'";
     const int estado = std::system(orden.c_str());
@@ -53,7 +53,7 @@ const std::string kResumenDelEjemplo =
     "Proceso finalizado\n";
 
 TEST(Exportar, EjemploCompletoSinTabuleoIni) {
-    prueba::UnidadTemporal unidad;
+    prueba::UnidadC unidad;
     const Salida salida = ejecutar(unidad, "exportar " + entreComillas(kEjemplo));
     EXPECT_EQ(salida.codigo, 0) << salida.err;
     EXPECT_EQ(salida.out, kResumenDelEjemplo);
@@ -64,8 +64,8 @@ TEST(Exportar, EjemploCompletoSinTabuleoIni) {
 
 // The document named as the window's file dialog would name it, on drive C:.
 TEST(Exportar, DocumentoConRutaDeWindows) {
-    prueba::UnidadTemporal unidad;
-    prueba::escribirArchivo(unidad.prefijo() / "drive_c" / "Datos" / "centro.xml",
+    prueba::UnidadC unidad;
+    prueba::escribirArchivo(unidad.raiz() / "drive_c" / "Datos" / "centro.xml",
                             prueba::leerArchivo(kEjemplo));
     const Salida salida = ejecutar(unidad, "exportar 'c:\\datos\\CENTRO.XML'");
     EXPECT_EQ(salida.codigo, 0) << salida.err;
@@ -86,12 +86,12 @@ class FalloTest : public ::testing::TestWithParam<CasoFallo> {};
 // tables of the earlier export byte for byte as they were.
 TEST_P(FalloTest, CodigoUnoYTablasIntactas) {
     const CasoFallo& c = GetParam();
-    prueba::UnidadTemporal unidad;
+    prueba::UnidadC unidad;
     ASSERT_EQ(ejecutar(unidad, "exportar " + entreComillas(kEjemplo)).codigo, 0);
     const auto antes = prueba::contenido(unidad.xtemp());
-    const fs::path documento = unidad.prefijo() / c.nombre;
+    const fs::path documento = unidad.raiz() / c.nombre;
     if (c.documento) prueba::escribirArchivo(documento, c.documento);
-    fs::create_directories(unidad.prefijo() / "carpeta.xml");
+    fs::create_directories(unidad.raiz() / "carpeta.xml");
     const Salida salida = ejecutar(unidad, "exportar " + entreComillas(documento));
     EXPECT_EQ(salida.codigo, 1) << c.caso;
     EXPECT_EQ(salida.out, "") << c.caso;
@@ -117,10 +117,10 @@ INSTANTIATE_TEST_SUITE_P(
                   "'1,5' no es un valor entero válido\n"}));
 
 TEST(Exportar, MensajeDelDocumentoQueNoSeLee) {
-    prueba::UnidadTemporal unidad;
-    prueba::escribirArchivo(unidad.prefijo() / "roto.xml", "<SERVICIO>\n<SALIDAS>\n</SERVICIO>\n");
+    prueba::UnidadC unidad;
+    prueba::escribirArchivo(unidad.raiz() / "roto.xml", "<SERVICIO>\n<SALIDAS>\n</SERVICIO>\n");
     const Salida salida =
-        ejecutar(unidad, "exportar " + entreComillas(unidad.prefijo() / "roto.xml"));
+        ejecutar(unidad, "exportar " + entreComillas(unidad.raiz() / "roto.xml"));
     EXPECT_EQ(salida.codigo, 1);
     EXPECT_NE(salida.err.find("roto.xml"), std::string::npos) << salida.err;
     EXPECT_NE(salida.err.find("(línea 3, columna"), std::string::npos) << salida.err;
@@ -128,7 +128,7 @@ TEST(Exportar, MensajeDelDocumentoQueNoSeLee) {
 }
 
 TEST(Exportar, SinCarpetaDeTablas) {
-    prueba::UnidadTemporal unidad;
+    prueba::UnidadC unidad;
     fs::remove_all(unidad.xtemp());
     const Salida salida = ejecutar(unidad, "exportar " + entreComillas(kEjemplo));
     EXPECT_EQ(salida.codigo, 1);
@@ -137,7 +137,7 @@ TEST(Exportar, SinCarpetaDeTablas) {
 }
 
 TEST(Exportar, LineaDeOrdenes) {
-    prueba::UnidadTemporal unidad;
+    prueba::UnidadC unidad;
     const Salida sinDocumento = ejecutar(unidad, "exportar");
     EXPECT_EQ(sinDocumento.codigo, 2);
     EXPECT_NE(sinDocumento.err.find("Uso: transorbeta exportar DOCUMENTO"), std::string::npos);

@@ -29,7 +29,7 @@ struct Importar : ::testing::Test {
     fs::path programa = TOA_TRANSORBETA;
 
     void SetUp() override {
-        prueba::escribir(documento, "<SERVICIO><SALIDAS/></SERVICIO>");
+        prueba::escribirArchivo(documento, "<SERVICIO><SALIDAS/></SERVICIO>");
         for (const tables::TableDef* def :
              {&tables::GRUPOST, &tables::CURSOST, &tables::AULAT, &tables::ASIGNOMT,
               &tables::ASIGNOMT2, &tables::DIASHORAST, &tables::ASIGT}) {
@@ -49,8 +49,8 @@ struct Importar : ::testing::Test {
         const std::string orden = "'" + programa.string() + "' importar '" + argumento + "' >'" +
                                   out.string() + "' 2>'" + err.string() + "'";
         const int estado = std::system(orden.c_str());
-        Salida salida{WIFEXITED(estado) ? WEXITSTATUS(estado) : -1, prueba::leer(out),
-                      prueba::leer(err)};
+        Salida salida{WIFEXITED(estado) ? WEXITSTATUS(estado) : -1, prueba::leerArchivo(out),
+                      prueba::leerArchivo(err)};
         fs::remove(out);
         fs::remove(err);
         return salida;

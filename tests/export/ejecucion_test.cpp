@@ -32,7 +32,7 @@ const ExportSummary kFilasDelEjemplo = {{"ASIGNOMT", 25}, {"ASIGNOMT2", 26}, {"P
 // TOA_UPDATE_GOLDEN=1 writes the expected tables anew from the run, to be read and checked by
 // hand before they are committed.
 TEST(EjemploCentro, TablasEsperadas) {
-    prueba::UnidadTemporal unidad;
+    prueba::UnidadC unidad;
     prueba::escribirArchivo(unidad.xtemp() / "ASIGNOMT.MDX", "indice viejo");
     prueba::escribirArchivo(unidad.xtemp() / "asigt.dbf", "tabla vieja");
     const ExportSummary resumen = runExport(exchange::loadExchangeDocument(kEjemplo));
@@ -66,7 +66,7 @@ class FalloTest : public ::testing::TestWithParam<CasoFallo> {};
 
 // A run that fails on the data changes no file, stale index files included.
 TEST_P(FalloTest, NoCambiaNingunArchivo) {
-    prueba::UnidadTemporal unidad;
+    prueba::UnidadC unidad;
     runExport(exchange::loadExchangeDocument(kEjemplo));
     prueba::escribirArchivo(unidad.xtemp() / "GRUPOST.MDX", "indice viejo");
     const auto antes = prueba::contenido(unidad.xtemp());
@@ -93,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A table the timetabling program holds open refuses the run before any table is replaced.
 TEST(Ejecucion, TablaEnUsoNoCambiaNingunArchivo) {
-    prueba::UnidadTemporal unidad;
+    prueba::UnidadC unidad;
     runExport(exchange::loadExchangeDocument(kEjemplo));
     const auto antes = prueba::contenido(unidad.xtemp());
     tables::TableComponent enUso("c:\\xtemp", "ASIGT");
@@ -108,7 +108,7 @@ TEST(Ejecucion, TablaEnUsoNoCambiaNingunArchivo) {
 }
 
 TEST(Ejecucion, SinCarpetaDeTablasNoCreaNada) {
-    prueba::UnidadTemporal unidad;
+    prueba::UnidadC unidad;
     fs::remove_all(unidad.xtemp());
     try {
         runExport(prueba::documento(""));

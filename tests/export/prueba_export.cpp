@@ -1,10 +1,5 @@
 #include "tests/export/prueba_export.h"
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
-
 #include "platform/ansi.h"
 
 namespace toa::exportar::prueba {
@@ -64,47 +59,6 @@ std::string volcado(const tables::Table& tabla) {
         texto += '\n';
     }
     return texto;
-}
-
-std::map<std::string, std::string> contenido(const std::filesystem::path& carpeta) {
-    std::map<std::string, std::string> archivos;
-    for (const auto& entrada : std::filesystem::directory_iterator(carpeta)) {
-        archivos[entrada.path().filename().string()] = leerArchivo(entrada.path());
-    }
-    return archivos;
-}
-
-std::string leerArchivo(const std::filesystem::path& archivo) {
-    std::ifstream in(archivo, std::ios::binary);
-    if (!in) throw std::runtime_error("no se puede leer " + archivo.string());
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void escribirArchivo(const std::filesystem::path& archivo, std::string_view bytes) {
-    std::filesystem::create_directories(archivo.parent_path());
-    std::ofstream(archivo, std::ios::binary) << bytes;
-}
-
-UnidadTemporal::UnidadTemporal() {
-    std::string plantilla = (std::filesystem::temp_directory_path() / "toa-export-XXXXXX").string();
-    if (!::mkdtemp(plantilla.data())) throw std::runtime_error("mkdtemp");
-    prefijo_ = plantilla;
-    std::filesystem::create_directories(xtemp());
-    if (const char* valor = std::getenv("WINEPREFIX")) {
-        anterior_ = valor;
-        habiaAnterior_ = true;
-    }
-    ::setenv("WINEPREFIX", prefijo_.c_str(), 1);
-}
-
-UnidadTemporal::~UnidadTemporal() {
-    if (habiaAnterior_) {
-        ::setenv("WINEPREFIX", anterior_.c_str(), 1);
-    } else {
-        ::unsetenv("WINEPREFIX");
-    }
-    std::error_code ignorado;
-    std::filesystem::remove_all(prefijo_, ignorado);
 }
 
 }  // namespace toa::exportar::prueba

@@ -1,6 +1,4 @@
 #pragma once
-#include <filesystem>
-#include <map>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -8,8 +6,10 @@
 
 #include "exchange/xml_document.h"
 #include "tables/dbase_table.h"
+#include "tests/support/archivos.h"
+#include "tests/support/unidad_c.h"
 
-// Helpers of the export tests: small exchange documents, tables as text, a drive of their own.
+// Helpers of the export tests: small exchange documents, tables as text.
 namespace toa::exportar::prueba {
 
 using Items = std::vector<std::string>;
@@ -28,26 +28,10 @@ std::vector<std::string> columna(const tables::Table& tabla, std::string_view ca
 // read back (UTF-8), separated by " | ", without blanks at the end of a line.
 std::string volcado(const tables::Table& tabla);
 
-// The bytes of every file of a folder, by file name.
-std::map<std::string, std::string> contenido(const std::filesystem::path& carpeta);
-std::string leerArchivo(const std::filesystem::path& archivo);
-void escribirArchivo(const std::filesystem::path& archivo, std::string_view bytes);
-
-// A Wine drive in a temporary folder with C:\XTEMP, named by WINEPREFIX while it lives.
-class UnidadTemporal {
-  public:
-    UnidadTemporal();
-    ~UnidadTemporal();
-    UnidadTemporal(const UnidadTemporal&) = delete;
-    UnidadTemporal& operator=(const UnidadTemporal&) = delete;
-
-    const std::filesystem::path& prefijo() const { return prefijo_; }
-    std::filesystem::path xtemp() const { return prefijo_ / "drive_c" / "XTEMP"; }
-
-  private:
-    std::filesystem::path prefijo_;
-    std::string anterior_;
-    bool habiaAnterior_ = false;
-};
+// Drive C: and files as bytes, shared with the other tests.
+using toa::prueba::contenido;
+using toa::prueba::escribirArchivo;
+using toa::prueba::leerArchivo;
+using toa::prueba::UnidadC;
 
 }  // namespace toa::exportar::prueba

@@ -38,7 +38,7 @@ TEST(IdaYVuelta, CentroDeEjemplo) {
     prueba::UnidadC unidad;
     const fs::path documento = unidad.raiz() / "centro.xml";
     fs::copy_file(kFuente / "examples" / "centro.xml", documento);
-    const std::string original = prueba::leer(documento);
+    const std::string original = prueba::leerArchivo(documento);
 
     exportar::runExport(exchange::loadExchangeDocument(documento));
     const std::string soluc = std::string(TOA_PYTHON) + " '" +
@@ -53,19 +53,19 @@ TEST(IdaYVuelta, CentroDeEjemplo) {
     EXPECT_EQ(resumen.resultado, unidad.raiz() / "ResultadoOrbetacentro.xml");
     EXPECT_EQ(resumen.profesores, 8u);
     EXPECT_EQ(resumen.sesiones, 28u);
-    EXPECT_EQ(prueba::leer(documento), original);
+    EXPECT_EQ(prueba::leerArchivo(documento), original);
 
     // What comes before the lists is the exchange document's own, declaration and all.
-    const std::string resultado = prueba::leer(resumen.resultado);
+    const std::string resultado = prueba::leerArchivo(resumen.resultado);
     const std::size_t salidas = original.find("<SALIDAS>");
     ASSERT_NE(salidas, std::string::npos);
     EXPECT_EQ(resultado.substr(0, salidas), original.substr(0, salidas));
 
     const fs::path esperado = kFuente / "tests" / "import" / "golden" / "ResultadoOrbetacentro.xml";
     const std::string obtenido = legible(resumen.resultado);
-    if (!fs::exists(esperado) || obtenido != prueba::leer(esperado)) {
+    if (!fs::exists(esperado) || obtenido != prueba::leerArchivo(esperado)) {
         const fs::path copia = fs::current_path() / "ResultadoOrbetacentro.obtenido.xml";
-        prueba::escribir(copia, obtenido);
+        prueba::escribirArchivo(copia, obtenido);
         ADD_FAILURE() << "el resultado difiere de " << esperado << "; obtenido en " << copia;
     }
 }

@@ -66,7 +66,7 @@ struct Importacion : ::testing::Test {
 
     void SetUp() override {
         fs::create_directories(carpeta);
-        prueba::escribir(documento, kDocumento);
+        prueba::escribirArchivo(documento, kDocumento);
         for (const TableDef* def :
              {&tables::GRUPOST, &tables::CURSOST, &tables::PROFT, &tables::AULAT, &tables::ASIGNOMT,
               &tables::ASIGNOMT2, &tables::DIASHORAST, &tables::ASIGT}) {
@@ -158,10 +158,10 @@ TEST_F(Importacion, EscribeProfesoresYSesiones) {
         EXPECT_EQ(resumen.resultado, resultado);
         EXPECT_EQ(resumen.profesores, caso.proft.size());
         EXPECT_TRUE(tablasCerradas());
-        EXPECT_EQ(prueba::leer(documento), kDocumento);
+        EXPECT_EQ(prueba::leerArchivo(documento), kDocumento);
     }
     // Saved in the encoding the document declares.
-    const std::string bytes = prueba::leer(resultado);
+    const std::string bytes = prueba::leerArchivo(resultado);
     EXPECT_EQ(bytes.rfind("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>", 0), 0u);
     EXPECT_NE(bytes.find(">\xD1U\xD1"
                          "EZ<"),
@@ -197,14 +197,14 @@ TEST_F(Importacion, ReemplazaSalidasYDejaLoDemas) {
     };
     for (const CasoDocumento& caso : casos) {
         SCOPED_TRACE(caso.nombre);
-        prueba::escribir(documento, caso.documento);
+        prueba::escribirArchivo(documento, caso.documento);
         importar();
         EXPECT_EQ(guardado(), caso.esquema);
-        EXPECT_EQ(prueba::leer(documento), caso.documento);
+        EXPECT_EQ(prueba::leerArchivo(documento), caso.documento);
     }
-    prueba::escribir(documento, casos[0].documento);
+    prueba::escribirArchivo(documento, casos[0].documento);
     importar();
-    EXPECT_NE(prueba::leer(resultado).find("<A v=\"1\">texto</A>"), std::string::npos);
+    EXPECT_NE(prueba::leerArchivo(resultado).find("<A v=\"1\">texto</A>"), std::string::npos);
 }
 
 // A process that holds SOLUC open, as the timetabling program does while it works on it.
@@ -255,14 +255,14 @@ TEST_F(Importacion, UnFalloNoDejaResultadoYCierraLasTablas) {
                                 {"TAREA", FieldKind::Text, 4},
                                 {"AULA", FieldKind::Text, 4},
                                 {"HORA", FieldKind::Float}}};
-    const auto documentoBueno = [](Importacion& t) { prueba::escribir(t.documento, kDocumento); };
+    const auto documentoBueno = [](Importacion& t) { prueba::escribirArchivo(t.documento, kDocumento); };
     const std::vector<CasoFallo> casos = {
         {"documento que no se analiza",
-         [](Importacion& t) { prueba::escribir(t.documento, "<SERVICIO><SALIDAS>"); },
+         [](Importacion& t) { prueba::escribirArchivo(t.documento, "<SERVICIO><SALIDAS>"); },
          documentoBueno,
          {"centro.xml"}},
         {"documento sin SALIDAS",
-         [](Importacion& t) { prueba::escribir(t.documento, "<SERVICIO><OTRA/></SERVICIO>"); },
+         [](Importacion& t) { prueba::escribirArchivo(t.documento, "<SERVICIO><OTRA/></SERVICIO>"); },
          documentoBueno,
          {"centro.xml", "SALIDAS"}},
         {"falta una tabla",

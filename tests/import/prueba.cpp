@@ -1,13 +1,6 @@
 #include "prueba.h"
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-#include <stdexcept>
-
 namespace toa::importar::prueba {
-
-namespace fs = std::filesystem;
 
 tables::Table tabla(const tables::TableDef& def, const std::vector<Fila>& filas) {
     tables::Table resultado(def);
@@ -23,34 +16,6 @@ tables::Table tabla(const tables::TableDef& def, const std::vector<Fila>& filas)
         }
     }
     return resultado;
-}
-
-UnidadC::UnidadC() {
-    std::string plantilla = (fs::temp_directory_path() / "toa-import-XXXXXX").string();
-    if (::mkdtemp(plantilla.data()) == nullptr) throw std::runtime_error("mkdtemp");
-    raiz_ = plantilla;
-    fs::create_directories(xtemp());
-    ::setenv("WINEPREFIX", raiz_.c_str(), 1);
-}
-
-UnidadC::~UnidadC() {
-    ::unsetenv("WINEPREFIX");
-    std::error_code ignorado;
-    fs::remove_all(raiz_, ignorado);
-}
-
-std::string leer(const fs::path& archivo) {
-    std::ifstream entrada(archivo, std::ios::binary);
-    if (!entrada) throw std::runtime_error("no se puede leer " + archivo.string());
-    std::ostringstream bytes;
-    bytes << entrada.rdbuf();
-    return bytes.str();
-}
-
-void escribir(const fs::path& archivo, std::string_view bytes) {
-    std::ofstream salida(archivo, std::ios::binary | std::ios::trunc);
-    salida << bytes;
-    if (!salida) throw std::runtime_error("no se puede escribir " + archivo.string());
 }
 
 std::string esquema(xml::Node elemento) {

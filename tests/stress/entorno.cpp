@@ -141,17 +141,6 @@ bool montarSoloLectura(const fs::path& carpeta) {
                0;
 }
 
-std::map<std::string, std::string> instantanea(const fs::path& carpeta) {
-    std::map<std::string, std::string> archivos;
-    for (const fs::directory_entry& entrada : fs::directory_iterator(carpeta)) {
-        if (!entrada.is_regular_file()) continue;
-        std::ifstream in(entrada.path(), std::ios::binary);
-        archivos[entrada.path().filename().string()] = {std::istreambuf_iterator<char>(in),
-                                                        std::istreambuf_iterator<char>()};
-    }
-    return archivos;
-}
-
 OtroPrograma::OtroPrograma(std::string tabla) {
     int listo[2];
     int liberar[2];

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "tables/dbase_table.h"
+#include "tests/support/archivos.h"
 
 // Fixtures of the stress tests: the example school, runs in a child process that can be killed,
 // limited or given a mount namespace of its own, and snapshots of folders.
@@ -46,8 +47,7 @@ bool montajePropio();
 bool montarTmpfs(const std::filesystem::path& carpeta, std::size_t bytes);
 bool montarSoloLectura(const std::filesystem::path& carpeta);
 
-// Every file of a folder (hidden ones too), name to bytes.
-std::map<std::string, std::string> instantanea(const std::filesystem::path& carpeta);
+using toa::prueba::contenido;
 
 // A child that holds `tabla` of C:\XTEMP open for exclusive use until it is destroyed.
 class OtroPrograma {

@@ -33,26 +33,26 @@ xml::Document vacio() {
 // What a child that met the fault reports: the run's message, then whether the folder still
 // holds what it held before.
 std::string exportarYComparar(const xml::Document& doc, const fs::path& carpeta) {
-    const Archivos antes = instantanea(carpeta);
+    const Archivos antes = contenido(carpeta);
     std::string mensaje = "sin error";
     try {
         exportar::runExport(doc);
     } catch (const Error& error) {
         mensaje = error.what();
     }
-    return mensaje + (instantanea(carpeta) == antes ? "|intactas" : "|cambiadas");
+    return mensaje + (contenido(carpeta) == antes ? "|intactas" : "|cambiadas");
 }
 
 class Fallos : public ::testing::Test {
   protected:
     Fallos() : centro_(exchange::loadExchangeDocument(ejemplo())) {
         exportar::writeExportTables(unidad_.xtemp(), exportar::buildExportTables(vacio()));
-        viejas_ = instantanea(unidad_.xtemp());
+        viejas_ = contenido(unidad_.xtemp());
     }
     // The fault is over: the next run writes the school's tables.
     void siguienteFunciona() {
         ASSERT_NO_THROW(exportar::runExport(centro_));
-        EXPECT_EQ(instantanea(unidad_.xtemp()).at("ASIGT.DBF"),
+        EXPECT_EQ(contenido(unidad_.xtemp()).at("ASIGT.DBF"),
                   bytesDe(exportar::buildExportTables(centro_).ASIGT));
     }
 
@@ -100,7 +100,7 @@ TEST_F(Fallos, CarpetaDeTablasSinEscritura) {
                   std::string::npos)
             << caso.nombre << ": " << final.informe;
         EXPECT_NE(final.informe.find("|intactas"), std::string::npos) << caso.nombre;
-        EXPECT_EQ(instantanea(xtemp), viejas_) << caso.nombre;
+        EXPECT_EQ(contenido(xtemp), viejas_) << caso.nombre;
     }
     siguienteFunciona();
 }
@@ -108,7 +108,7 @@ TEST_F(Fallos, CarpetaDeTablasSinEscritura) {
 TEST_F(Fallos, UnArchivoDondeVaLaCarpetaDeTablas) {
     const fs::path xtemp = unidad_.xtemp();
     fs::rename(xtemp, xtemp.parent_path() / "guardada");
-    importar::prueba::escribir(xtemp, "no soy una carpeta");
+    importar::prueba::escribirArchivo(xtemp, "no soy una carpeta");
     try {
         exportar::runExport(centro_);
         FAIL() << "la exportación siguió sin carpeta de tablas";
@@ -116,7 +116,7 @@ TEST_F(Fallos, UnArchivoDondeVaLaCarpetaDeTablas) {
         EXPECT_EQ(std::string(error.what()),
                   "No existe la carpeta C:\\XTEMP (" + xtemp.string() + ")");
     }
-    EXPECT_EQ(importar::prueba::leer(xtemp), "no soy una carpeta");
+    EXPECT_EQ(importar::prueba::leerArchivo(xtemp), "no soy una carpeta");
     fs::remove(xtemp);
     fs::rename(xtemp.parent_path() / "guardada", xtemp);
     siguienteFunciona();
@@ -134,7 +134,7 @@ TEST_F(Fallos, TablaEnUsoPorOtroPrograma) {
                           std::string("La tabla ") + tabla + " está en uso por otro programa (" +
                               (unidad_.xtemp() / (std::string(tabla) + ".DBF")).string() + ")");
             }
-            EXPECT_EQ(instantanea(unidad_.xtemp()), viejas_) << tabla;
+            EXPECT_EQ(contenido(unidad_.xtemp()), viejas_) << tabla;
         }
     }
     siguienteFunciona();
@@ -146,10 +146,10 @@ TEST_F(Fallos, DiscoLlenoBajoLasTablas) {
     const Final final = enHijo([&] {
         if (!montajePropio() || !montarTmpfs(xtemp, 9 * 4096)) return std::string(kSinMontaje);
         exportar::writeExportTables(xtemp, exportar::buildExportTables(vacio()));
-        const Archivos antes = instantanea(xtemp);
+        const Archivos antes = contenido(xtemp);
         std::string informe = exportarYComparar(centro_, xtemp);
         // Whatever was replaced before the disk filled is complete; nothing half-written stays.
-        for (const auto& [nombre, bytes] : instantanea(xtemp)) {
+        for (const auto& [nombre, bytes] : contenido(xtemp)) {
             if (!antes.count(nombre)) informe += "|sobra " + nombre;
             if (tables::readDbf(bytes, nombre).name().empty()) informe += "|rota " + nombre;
         }
@@ -177,7 +177,7 @@ class FallosImportacion : public ::testing::Test {
         fs::copy_file(ejemplo(), documento());
         tables::replaceTable(unidad_.xtemp(), solucEjemplo());
         importar();
-        resultadoBueno_ = instantanea(datos());
+        resultadoBueno_ = contenido(datos());
     }
     fs::path datos() const { return unidad_.raiz() / "datos"; }
     fs::path documento() const { return datos() / "centro.xml"; }
@@ -192,7 +192,7 @@ class FallosImportacion : public ::testing::Test {
         } catch (const Error& error) {
             EXPECT_EQ(std::string(error.what()), esperado) << caso;
         }
-        EXPECT_EQ(instantanea(datos()), resultadoBueno_) << caso;
+        EXPECT_EQ(contenido(datos()), resultadoBueno_) << caso;
         for (tables::TableComponent* tabla : importar::enOrden(tablas_)) {
             EXPECT_FALSE(tabla->active()) << caso << ": " << tabla->tableName() << " abierta";
         }
@@ -250,7 +250,7 @@ TEST_F(FallosImportacion, SolucQueNoSirve) {
         importarFalla(caso.mensaje, caso.nombre);
         tables::replaceTable(unidad_.xtemp(), solucEjemplo());
         importar();
-        EXPECT_EQ(instantanea(datos()), resultadoBueno_) << caso.nombre << ": la siguiente";
+        EXPECT_EQ(contenido(datos()), resultadoBueno_) << caso.nombre << ": la siguiente";
     }
 }
 
@@ -261,7 +261,7 @@ TEST_F(FallosImportacion, DiaEnTextoConSusCifras) {
     ASSERT_EQ(conTexto.fields()[conTexto.fieldIndex("DIA")].type, 'C');
     tables::replaceTable(unidad_.xtemp(), conTexto);
     importar();
-    EXPECT_EQ(instantanea(datos()), resultadoBueno_);
+    EXPECT_EQ(contenido(datos()), resultadoBueno_);
 }
 
 // A damaged SOLUC.DBF reaches the run through its table component: refused with the file's
@@ -286,7 +286,7 @@ TEST_F(FallosImportacion, SolucDanada) {
     };
     const fs::path archivo = unidad_.xtemp() / "SOLUC.DBF";
     for (const auto& caso : casos) {
-        importar::prueba::escribir(archivo, caso.bytes);
+        importar::prueba::escribirArchivo(archivo, caso.bytes);
         try {
             importar();
             ADD_FAILURE() << caso.nombre << ": la importación no falló";
@@ -296,10 +296,10 @@ TEST_F(FallosImportacion, SolucDanada) {
                 << caso.nombre << ": " << mensaje;
             EXPECT_NE(mensaje.find("no es una tabla dBase válida"), std::string::npos) << mensaje;
         }
-        EXPECT_EQ(instantanea(datos()), resultadoBueno_) << caso.nombre;
-        importar::prueba::escribir(archivo, sana);
+        EXPECT_EQ(contenido(datos()), resultadoBueno_) << caso.nombre;
+        importar::prueba::escribirArchivo(archivo, sana);
         importar();
-        EXPECT_EQ(instantanea(datos()), resultadoBueno_) << caso.nombre << ": la siguiente";
+        EXPECT_EQ(contenido(datos()), resultadoBueno_) << caso.nombre << ": la siguiente";
     }
 }
 
@@ -314,7 +314,7 @@ TEST_F(FallosImportacion, SolucDeDoscientosCincuentaYCincoCampos) {
     }
     tables::replaceTable(unidad_.xtemp(), ancha);
     importar();
-    EXPECT_EQ(instantanea(datos()), resultadoBueno_);
+    EXPECT_EQ(contenido(datos()), resultadoBueno_);
 }
 
 TEST_F(FallosImportacion, SolucEnUsoPorOtroPrograma) {
@@ -325,24 +325,24 @@ TEST_F(FallosImportacion, SolucEnUsoPorOtroPrograma) {
                       "SOLUC en uso");
     }
     importar();
-    EXPECT_EQ(instantanea(datos()), resultadoBueno_);
+    EXPECT_EQ(contenido(datos()), resultadoBueno_);
 }
 
 TEST_F(FallosImportacion, DiscoLlenoBajoElResultado) {
     const Final final = enHijo([&] {
-        const std::string documentoOriginal = importar::prueba::leer(documento());
+        const std::string documentoOriginal = importar::prueba::leerArchivo(documento());
         // Room for the exchange document and one page more: not for its result.
         const std::size_t paginas = documentoOriginal.size() / 4096 + 2;
         if (!montajePropio() || !montarTmpfs(datos(), paginas * 4096))
             return std::string(kSinMontaje);
-        importar::prueba::escribir(documento(), documentoOriginal);
+        importar::prueba::escribirArchivo(documento(), documentoOriginal);
         std::string informe = "sin error";
         try {
             importar();
         } catch (const Error& error) {
             informe = error.what();
         }
-        for (const auto& [nombre, bytes] : instantanea(datos())) informe += "|" + nombre;
+        for (const auto& [nombre, bytes] : contenido(datos())) informe += "|" + nombre;
         return informe;
     });
     if (final.informe == kSinMontaje) GTEST_SKIP() << "esta máquina no deja montar un tmpfs";
@@ -350,7 +350,7 @@ TEST_F(FallosImportacion, DiscoLlenoBajoElResultado) {
     EXPECT_EQ(final.informe, "No se pudo escribir el archivo " + resultado +
                                  ": error de escritura (¿disco lleno?)|centro.xml");
     importar();
-    EXPECT_EQ(instantanea(datos()), resultadoBueno_);
+    EXPECT_EQ(contenido(datos()), resultadoBueno_);
 }
 
 }  // namespace

@@ -78,7 +78,7 @@ class Hostiles : public ::testing::Test {
                 ::close(fd);
             },
             30);
-        ruido = importar::prueba::leer(errores);
+        ruido = importar::prueba::leerArchivo(errores);
         return final;
     }
     importar::prueba::UnidadC unidad_;
@@ -86,7 +86,7 @@ class Hostiles : public ::testing::Test {
 
 TEST_F(Hostiles, DocumentosQueNoDebenRomperNada) {
     const fs::path secreto = unidad_.raiz() / "secreto.txt";
-    importar::prueba::escribir(secreto, "CLAVE-SECRETA-7781");
+    importar::prueba::escribirArchivo(secreto, "CLAVE-SECRETA-7781");
     const std::string externa =
         "<!DOCTYPE SERVICIO [<!ENTITY x SYSTEM \"file://" + secreto.string() + "\">]>\n";
     const std::string parametro =
@@ -204,7 +204,7 @@ TEST_F(Hostiles, DocumentosQueNoDebenRomperNada) {
 // A 200 MB document: its bulk in the header lists the export does not read, the example school
 // in its SALIDAS. The tables are the example's, the memory a small multiple of the file.
 TEST_F(Hostiles, DocumentoDeDoscientosMegabytes) {
-    const std::string centro = importar::prueba::leer(ejemplo());
+    const std::string centro = importar::prueba::leerArchivo(ejemplo());
     const std::size_t salidas = centro.find("<SALIDAS>");
     ASSERT_NE(salidas, std::string::npos);
     const fs::path grande = unidad_.raiz() / "grande.xml";

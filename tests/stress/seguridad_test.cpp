@@ -65,7 +65,7 @@ std::vector<std::size_t> tamanosDe(const Archivos& archivos) {
 std::vector<std::string> comprobarEnteros(const fs::path& carpeta, const Archivos& antes,
                                           const Archivos& despues, const std::string& caso) {
     std::vector<std::string> otros;
-    const Archivos ahora = instantanea(carpeta);
+    const Archivos ahora = contenido(carpeta);
     for (const auto& [nombre, viejo] : antes) {
         const auto hallado = ahora.find(nombre);
         if (hallado == ahora.end()) {
@@ -145,7 +145,7 @@ TEST_F(Seguridad, ExportacionCortadaEnCadaPuntoDeEscritura) {
         }
     }
     exportar::runExport(centro_);
-    EXPECT_EQ(instantanea(unidad_.xtemp()), despues_);
+    EXPECT_EQ(contenido(unidad_.xtemp()), despues_);
 }
 
 // Kills at moments nobody chose, while the child exports one document after the other.
@@ -170,7 +170,7 @@ TEST_F(Seguridad, ExportacionMatadaEnMomentosCualesquiera) {
         quitar(unidad_.xtemp(), comprobarEnteros(unidad_.xtemp(), antes_, despues_, caso));
     }
     exportar::runExport(centro_);
-    EXPECT_EQ(instantanea(unidad_.xtemp()), despues_);
+    EXPECT_EQ(contenido(unidad_.xtemp()), despues_);
 }
 
 // A stream that takes `cupo` bytes and then refuses, as a disk that fills up mid-table.
@@ -200,7 +200,7 @@ class FlujoCortado : public std::streambuf {
 
 TEST_F(Seguridad, TablaQueFallaEnCadaByteDejaLaVieja) {
     const fs::path destino = unidad_.xtemp() / "PROFT.DBF";
-    importar::prueba::escribir(destino, antes_.at("PROFT.DBF"));
+    importar::prueba::escribirArchivo(destino, antes_.at("PROFT.DBF"));
     const std::string& nueva = despues_.at("PROFT.DBF");
     const exportar::ExportTables tablas = exportar::buildExportTables(centro_);
     for (std::size_t cupo = 0; cupo < nueva.size(); ++cupo) {
@@ -216,7 +216,7 @@ TEST_F(Seguridad, TablaQueFallaEnCadaByteDejaLaVieja) {
             EXPECT_NE(std::string(error.what()).find(destino.string()), std::string::npos)
                 << error.what();
         }
-        const Archivos ahora = instantanea(unidad_.xtemp());
+        const Archivos ahora = contenido(unidad_.xtemp());
         ASSERT_EQ(ahora.size(), 1u) << "queda un temporal tras cortar en " << cupo;
         ASSERT_EQ(ahora.begin()->second, antes_.at("PROFT.DBF")) << cupo;
     }
@@ -227,9 +227,9 @@ TEST_F(Seguridad, TabuleoIniCortadoEnCadaByte) {
         "[Tabuleo]\r\nRuta=C:\\TABULEO\r\n\r\n[Transformadores]\r\nTransformado=0\r\n; fin\r\n";
     const fs::path modelo = unidad_.raiz() / "modelo" / "Tabuleo.ini";
     fs::create_directories(modelo.parent_path());
-    importar::prueba::escribir(modelo, viejo);
+    importar::prueba::escribirArchivo(modelo, viejo);
     writeProfileString(modelo, "Transformadores", "Transformado", "-1");
-    const std::string nuevo = importar::prueba::leer(modelo);
+    const std::string nuevo = importar::prueba::leerArchivo(modelo);
     ASSERT_NE(nuevo, viejo);
 
     const fs::path carpeta = unidad_.raiz() / "programa";
@@ -237,14 +237,14 @@ TEST_F(Seguridad, TabuleoIniCortadoEnCadaByte) {
     const fs::path ini = carpeta / "Tabuleo.ini";
     for (const bool matar : {true, false}) {
         for (std::size_t limite = 0; limite <= nuevo.size(); ++limite) {
-            importar::prueba::escribir(ini, viejo);
+            importar::prueba::escribirArchivo(ini, viejo);
             const Final final = enHijo(
                 [&] {
                     writeProfileString(ini, "Transformadores", "Transformado", "-1");
                     return std::string("hecho");
                 },
                 limiteDeArchivo(limite, matar));
-            const Archivos ahora = instantanea(carpeta);
+            const Archivos ahora = contenido(carpeta);
             const std::string& escrito = ahora.at("Tabuleo.ini");
             EXPECT_TRUE(escrito == viejo || escrito == nuevo) << "cortado en " << limite;
             if (!matar && final.codigo != 0) {
@@ -269,7 +269,7 @@ TEST_F(Seguridad, DocumentoResultadoCortadoEnCadaPunto) {
     fs::create_directories(datos);
     const fs::path documento = datos / "centro.xml";
     fs::copy_file(ejemplo(), documento);
-    const std::string original = importar::prueba::leer(documento);
+    const std::string original = importar::prueba::leerArchivo(documento);
 
     const auto importar = [&] {
         importar::TablasImportacion tablas;
@@ -278,16 +278,16 @@ TEST_F(Seguridad, DocumentoResultadoCortadoEnCadaPunto) {
     };
     tables::replaceTable(unidad_.xtemp(), mitad);
     const fs::path resultado = importar();
-    const std::string nuevo = importar::prueba::leer(resultado);
+    const std::string nuevo = importar::prueba::leerArchivo(resultado);
     tables::replaceTable(unidad_.xtemp(), soluc);
     importar();
-    const std::string viejo = importar::prueba::leer(resultado);
+    const std::string viejo = importar::prueba::leerArchivo(resultado);
     ASSERT_NE(viejo, nuevo);
     tables::replaceTable(unidad_.xtemp(), mitad);
 
     for (const bool matar : {true, false}) {
         for (const std::size_t limite : cortes(nuevo.size(), {nuevo.size()})) {
-            importar::prueba::escribir(resultado, viejo);
+            importar::prueba::escribirArchivo(resultado, viejo);
             const Final final = enHijo(
                 [&] {
                     importar();
@@ -295,7 +295,7 @@ TEST_F(Seguridad, DocumentoResultadoCortadoEnCadaPunto) {
                 },
                 limiteDeArchivo(limite, matar));
             const std::string caso = "cortado en " + std::to_string(limite);
-            const Archivos ahora = instantanea(datos);
+            const Archivos ahora = contenido(datos);
             EXPECT_EQ(ahora.at("centro.xml"), original) << caso;
             const std::string& escrito = ahora.at(resultado.filename().string());
             EXPECT_TRUE(escrito == viejo || escrito == nuevo) << caso;
@@ -312,7 +312,7 @@ TEST_F(Seguridad, DocumentoResultadoCortadoEnCadaPunto) {
         }
     }
     importar();
-    EXPECT_EQ(importar::prueba::leer(resultado), nuevo);
+    EXPECT_EQ(importar::prueba::leerArchivo(resultado), nuevo);
 }
 
 }  // namespace
