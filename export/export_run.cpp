@@ -5,7 +5,6 @@
 #include "export/pasos.h"
 #include "platform/paths.h"
 #include "tables/dbase_file.h"
-#include "tables/table_files.h"
 
 namespace toa::exportar {
 
@@ -37,23 +36,10 @@ std::vector<const tables::Table*> enOrden(const ExportTables& t) {
             &t.CURSOST,  &t.GRUPOST,   &t.ASIGT, &t.DIASHORAST};
 }
 
-// Raises the engine's "en uso" error for the first table another program holds, so that a run
-// refused for a table in use changes none of the others.
-void comprobarQueNingunaEstaEnUso(const std::filesystem::path& folder,
-                                  const std::vector<const tables::Table*>& tablas) {
-    for (const tables::Table* tabla : tablas) {
-        const auto archivos = tables::filesNamed(folder, tabla->name() + ".DBF");
-        // Taken and let go at once: replaceTable holds each file again while it replaces it.
-        if (!archivos.empty()) const tables::HeldFile libre(archivos.front(), tabla->name());
-    }
-}
-
 }  // namespace
 
 void writeExportTables(const std::filesystem::path& folder, const ExportTables& tablas) {
-    const std::vector<const tables::Table*> enSuOrden = enOrden(tablas);
-    comprobarQueNingunaEstaEnUso(folder, enSuOrden);
-    for (const tables::Table* tabla : enSuOrden) tables::replaceTable(folder, *tabla);
+    tables::replaceTables(folder, enOrden(tablas));
 }
 
 ExportSummary runExport(const xml::Document& docXML) {

@@ -27,7 +27,8 @@ struct ExportTables {
 // that is not an integer: "'%s' no es un valor entero válido") before any file is touched.
 ExportTables buildExportTables(const xml::Document& docXML);
 
-// Writes the eight tables into `folder`, each replaced atomically, its stale .MDX deleted.
+// Writes the eight tables into `folder`: all are written before any replaces its old file, so a
+// table in use or a failed write leaves every table as it was; the stale .MDX files are deleted.
 void writeExportTables(const std::filesystem::path& folder, const ExportTables& tables);
 
 // Table name and row count, in the order written.

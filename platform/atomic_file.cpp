@@ -20,10 +20,30 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// ".ASIGNOMT.DBF.<tag>.tmp": hidden, and known by its target's name.
+std::string temporaryPrefix(const fs::path& target) {
+    return "." + target.filename().string() + ".";
+}
+
 fs::path temporaryBeside(const fs::path& target) {
     std::random_device seed;
     const auto tag = std::to_string(seed()) + std::to_string(seed());
-    return target.parent_path() / ("." + target.filename().string() + "." + tag + ".tmp");
+    return target.parent_path() / (temporaryPrefix(target) + tag + ".tmp");
+}
+
+// A run killed while it wrote leaves its temporaries behind; the next one for the same target
+// removes them.
+void removeStaleTemporaries(const fs::path& target) {
+    const std::string prefix = temporaryPrefix(target);
+    std::error_code error;
+    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (name.starts_with(prefix) && name.ends_with(".tmp")) {
+            std::error_code ignored;
+            fs::remove(it->path(), ignored);
+        }
+    }
 }
 
 [[noreturn]] void fail(const fs::path& target, const std::string& reason) {
@@ -31,10 +51,20 @@ fs::path temporaryBeside(const fs::path& target) {
 }
 
 #ifndef _WIN32
-// The data must be on disk before the rename makes it the file, or a crash could leave the new
-// name pointing at nothing.
-void syncPath(const fs::path& path, int flags) {
-    const int fd = ::open(path.c_str(), flags);
+// The data must be on disk before a rename makes it the file, or a crash could leave the new name
+// pointing at nothing; a disk that refuses only at this point has refused the write.
+void syncFile(const fs::path& path, const fs::path& target) {
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    if (fd < 0) fail(target, std::strerror(errno));
+    const int result = ::fsync(fd);
+    const int error = errno;
+    ::close(fd);
+    if (result != 0) fail(target, std::strerror(error));
+}
+
+// The rename itself lives in the folder.
+void syncFolder(const fs::path& folder) {
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
     if (fd < 0) return;
     ::fsync(fd);
     ::close(fd);
@@ -46,15 +76,23 @@ void moveOver(const fs::path& from, const fs::path& to) {
     if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         fail(to, "no se pudo reemplazar");
 #else
-    syncPath(from, O_RDONLY);
     if (std::rename(from.c_str(), to.c_str()) != 0) fail(to, std::strerror(errno));
-    syncPath(to.parent_path().empty() ? fs::path(".") : to.parent_path(), O_RDONLY | O_DIRECTORY);
+    syncFolder(to.parent_path());
 #endif
 }
 
 }  // namespace
 
-void writeFileAtomically(const fs::path& target, const std::function<void(std::ostream&)>& write) {
+AtomicReplacement::~AtomicReplacement() {
+    for (const auto& [temporary, target] : staged_) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+    }
+}
+
+void AtomicReplacement::stage(const fs::path& target,
+                              const std::function<void(std::ostream&)>& write) {
+    removeStaleTemporaries(target);
     const fs::path temporary = temporaryBeside(target);
     try {
         {
@@ -64,12 +102,29 @@ void writeFileAtomically(const fs::path& target, const std::function<void(std::o
             out.flush();
             if (!out) fail(target, "error de escritura (¿disco lleno?)");
         }
-        moveOver(temporary, target);
+#ifndef _WIN32
+        syncFile(temporary, target);
+#endif
     } catch (...) {
         std::error_code ignored;
         fs::remove(temporary, ignored);
         throw;
     }
+    staged_.emplace_back(temporary, target);
+}
+
+void AtomicReplacement::commit() {
+    while (!staged_.empty()) {
+        const auto& [temporary, target] = staged_.front();
+        moveOver(temporary, target);
+        staged_.erase(staged_.begin());
+    }
+}
+
+void writeFileAtomically(const fs::path& target, const std::function<void(std::ostream&)>& write) {
+    AtomicReplacement replacement;
+    replacement.stage(target, write);
+    replacement.commit();
 }
 
 }  // namespace toa

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -232,20 +233,35 @@ Table readDbfFile(const fs::path& path) {
     return readDbf(bytes, path.string(), path.stem().string());
 }
 
-void replaceTable(const fs::path& folder, const Table& table) {
-    const std::vector<fs::path> existing = filesNamed(folder, table.name() + ".DBF");
-    const fs::path target = existing.empty() ? folder / (table.name() + ".DBF") : existing.front();
-    // Held while the new file is written, so that no program takes the old one meanwhile.
-    std::optional<HeldFile> old;
-    if (!existing.empty()) old.emplace(target, table.name());
-    writeFileAtomically(target, [&](std::ostream& out) { writeDbf(table, out); });
-    old.reset();
-    // The new header names no production index, so an index left behind would never be opened
-    // with it: a failed deletion is harmless and not reported.
-    for (const fs::path& index : filesNamed(folder, table.name() + ".MDX")) {
-        std::error_code ignored;
-        fs::remove(index, ignored);
+void replaceTables(const fs::path& folder, const std::vector<const Table*>& tables) {
+    // Every old file is held while the new ones are written, so that no program takes one
+    // meanwhile, and a table in use refuses the whole replacement before anything is written.
+    std::vector<std::unique_ptr<HeldFile>> held;
+    AtomicReplacement replacement;
+    std::vector<fs::path> targets;
+    for (const Table* table : tables) {
+        const std::vector<fs::path> existing = filesNamed(folder, table->name() + ".DBF");
+        targets.push_back(existing.empty() ? folder / (table->name() + ".DBF") : existing.front());
+        if (!existing.empty())
+            held.push_back(std::make_unique<HeldFile>(targets.back(), table->name()));
     }
+    for (std::size_t i = 0; i < tables.size(); ++i) {
+        replacement.stage(targets[i], [&](std::ostream& out) { writeDbf(*tables[i], out); });
+    }
+    replacement.commit();
+    held.clear();
+    // The new headers name no production index, so an index left behind would never be opened
+    // with them: a failed deletion is harmless and not reported.
+    for (const Table* table : tables) {
+        for (const fs::path& index : filesNamed(folder, table->name() + ".MDX")) {
+            std::error_code ignored;
+            fs::remove(index, ignored);
+        }
+    }
+}
+
+void replaceTable(const fs::path& folder, const Table& table) {
+    replaceTables(folder, {&table});
 }
 
 }  // namespace toa::tables

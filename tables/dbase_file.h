@@ -3,6 +3,7 @@
 #include <istream>
 #include <ostream>
 #include <string_view>
+#include <vector>
 
 #include "tables/dbase_table.h"
 
@@ -20,10 +21,12 @@ Table readDbf(std::string_view bytes, std::string_view fileName, std::string tab
 Table readDbfFile(const std::filesystem::path& path);
 
 // The re-create rule: the table's .DBF in `folder` replaced atomically by the new content (a
-// reader sees the old table or the whole new one), then its stale .MDX deleted. An existing file
-// is found without regard to letter case and keeps its spelling; a new one is "<NAME>.DBF". A
-// table that another program (or a table component) holds for exclusive use is not replaced:
-// Error naming it.
+// reader sees the old table or the whole new one), then its stale .MDX deleted. A table that
+// another program holds for exclusive use is not replaced: Error naming it.
 void replaceTable(const std::filesystem::path& folder, const Table& table);
+
+// The same for several tables at once: all are written before any replaces its old file, so a
+// table in use or a write that fails (a full disk) leaves every old table as it was.
+void replaceTables(const std::filesystem::path& folder, const std::vector<const Table*>& tables);
 
 }  // namespace toa::tables

@@ -56,6 +56,42 @@ TEST_F(AtomicFile, AFailingWriterLeavesTheOldFileAndNoTemporary) {
     EXPECT_EQ(entries(), 1u);
 }
 
+TEST_F(AtomicFile, FilesReplacedTogetherChangeNoneWhenOneFailsToWrite) {
+    writeFileAtomically(dir_ / "A.DBF", [](std::ostream& out) { out << "old A"; });
+    writeFileAtomically(dir_ / "B.DBF", [](std::ostream& out) { out << "old B"; });
+    {
+        AtomicReplacement both;
+        both.stage(dir_ / "A.DBF", [](std::ostream& out) { out << "new A"; });
+        EXPECT_THROW(both.stage(dir_ / "B.DBF",
+                                [](std::ostream& out) {
+                                    out << "half";
+                                    throw Error("disco lleno");
+                                }),
+                     Error);
+    }
+    EXPECT_EQ(read(dir_ / "A.DBF"), "old A");
+    EXPECT_EQ(read(dir_ / "B.DBF"), "old B");
+    EXPECT_EQ(entries(), 2u);
+
+    AtomicReplacement both;
+    both.stage(dir_ / "A.DBF", [](std::ostream& out) { out << "new A"; });
+    both.stage(dir_ / "B.DBF", [](std::ostream& out) { out << "new B"; });
+    EXPECT_EQ(read(dir_ / "A.DBF"), "old A");  // nothing replaced before the commit
+    both.commit();
+    EXPECT_EQ(read(dir_ / "A.DBF"), "new A");
+    EXPECT_EQ(read(dir_ / "B.DBF"), "new B");
+    EXPECT_EQ(entries(), 2u);
+}
+
+TEST_F(AtomicFile, TheNextWriteRemovesWhatAKilledOneLeftBehind) {
+    const auto target = dir_ / "T.DBF";
+    std::ofstream(dir_ / ".T.DBF.123.tmp") << "left by a killed run";
+    std::ofstream(dir_ / ".OTRA.DBF.123.tmp") << "another table's";
+    writeFileAtomically(target, [](std::ostream& out) { out << "new"; });
+    EXPECT_FALSE(fs::exists(dir_ / ".T.DBF.123.tmp"));
+    EXPECT_TRUE(fs::exists(dir_ / ".OTRA.DBF.123.tmp"));
+}
+
 TEST_F(AtomicFile, AFolderThatCannotHoldTheFileIsAnErrorNamingIt) {
     // A plain file where the folder should be: refused even to root, unlike permissions.
     writeFileAtomically(dir_ / "XTEMP", [](std::ostream& out) { out << "not a folder"; });

@@ -143,17 +143,20 @@ TEST_F(Fallos, TablaEnUsoPorOtroPrograma) {
 // A full disk: a small tmpfs where the machine lets the test mount one, the old tables on it.
 TEST_F(Fallos, DiscoLlenoBajoLasTablas) {
     const fs::path xtemp = unidad_.xtemp();
+    const fs::path relleno = xtemp / "relleno.bin";
     const Final final = enHijo([&] {
-        if (!montajePropio() || !montarTmpfs(xtemp, 9 * 4096)) return std::string(kSinMontaje);
+        if (!montajePropio() || !montarTmpfs(xtemp, 24 * 4096)) return std::string(kSinMontaje);
         exportar::writeExportTables(xtemp, exportar::buildExportTables(vacio()));
+        // Eight pages left, and the school's tables need nine beside the old ones.
+        prueba::escribirArchivo(relleno, std::string(8 * 4096, 'x'));
         const Archivos antes = contenido(xtemp);
         std::string informe = exportarYComparar(centro_, xtemp);
-        // Whatever was replaced before the disk filled is complete; nothing half-written stays.
         for (const auto& [nombre, bytes] : contenido(xtemp)) {
             if (!antes.count(nombre)) informe += "|sobra " + nombre;
-            if (tables::readDbf(bytes, nombre).name().empty()) informe += "|rota " + nombre;
         }
-        exportar::runExport(vacio());
+        // Space is freed: the next run writes the school's tables.
+        fs::remove(relleno);
+        exportar::runExport(centro_);
         return informe + "|siguiente bien";
     });
     if (final.informe == kSinMontaje) GTEST_SKIP() << "esta máquina no deja montar un tmpfs";
@@ -161,6 +164,8 @@ TEST_F(Fallos, DiscoLlenoBajoLasTablas) {
     EXPECT_NE(final.informe.find("No se pudo escribir el archivo " + xtemp.string()),
               std::string::npos)
         << final.informe;
+    // A full disk replaces no table: the old ones all stay, nothing half-written is left.
+    EXPECT_NE(final.informe.find("|intactas"), std::string::npos) << final.informe;
     EXPECT_EQ(final.informe.find("sobra"), std::string::npos) << final.informe;
     EXPECT_NE(final.informe.find("|siguiente bien"), std::string::npos) << final.informe;
 }

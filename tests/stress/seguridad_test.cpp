@@ -82,10 +82,6 @@ std::vector<std::string> comprobarEnteros(const fs::path& carpeta, const Archivo
     return otros;
 }
 
-void quitar(const fs::path& carpeta, const std::vector<std::string>& nombres) {
-    for (const std::string& nombre : nombres) fs::remove(carpeta / nombre);
-}
-
 class Seguridad : public ::testing::Test {
   protected:
     Seguridad()
@@ -136,12 +132,12 @@ TEST_F(Seguridad, ExportacionCortadaEnCadaPuntoDeEscritura) {
             }
             const std::vector<std::string> otros =
                 comprobarEnteros(unidad_.xtemp(), antes_, despues_, caso);
-            // A refused write cleans up after itself; only a killed run can leave its temporary.
+            // A refused write cleans up after itself; only a killed run can leave temporaries, one
+            // per table at the most, and the next run (ponerViejas) removes them.
             if (!matar) {
                 EXPECT_TRUE(otros.empty()) << caso << ": " << otros.front();
             }
-            EXPECT_LE(otros.size(), 1u) << caso;
-            quitar(unidad_.xtemp(), otros);
+            EXPECT_LE(otros.size(), 8u) << caso;
         }
     }
     exportar::runExport(centro_);
@@ -167,7 +163,8 @@ TEST_F(Seguridad, ExportacionMatadaEnMomentosCualesquiera) {
         ::waitpid(pid, &estado, 0);
         ASSERT_TRUE(WIFSIGNALED(estado)) << "el hijo terminó solo: " << WEXITSTATUS(estado);
         const std::string caso = "intento " + std::to_string(intento);
-        quitar(unidad_.xtemp(), comprobarEnteros(unidad_.xtemp(), antes_, despues_, caso));
+        // What the kill left half-done is whole or not there; its temporaries go with the next run.
+        EXPECT_LE(comprobarEnteros(unidad_.xtemp(), antes_, despues_, caso).size(), 8u) << caso;
     }
     exportar::runExport(centro_);
     EXPECT_EQ(contenido(unidad_.xtemp()), despues_);
