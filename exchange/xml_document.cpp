@@ -3,7 +3,9 @@
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
+#include <libxml/xmlIO.h>
 #include <libxml/xmlerror.h>
+#include <libxml/xmlsave.h>
 #include <libxml/xmlstring.h>
 #include <libxml/xpath.h>
 
@@ -13,6 +15,8 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <random>
+#include <sstream>
 #include <utility>
 
 #include "platform/atomic_file.h"
@@ -490,6 +494,303 @@ std::string Document::serialize() const {
                        std::string(encoding));
     }
     return std::string(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(size));
+}
+
+// ---- Elements written straight into a saved document ----
+
+namespace {
+
+// What libxml2 puts in place of these characters when it saves a text or an attribute value
+// (other characters pass as they are and are left to the output's encoding).
+std::string_view textEscape(char c) {
+    switch (c) {
+        case '<':
+            return "&lt;";
+        case '>':
+            return "&gt;";
+        case '&':
+            return "&amp;";
+        case '\r':
+            return "&#13;";
+        default:
+            return {};
+    }
+}
+
+std::string_view attributeEscape(char c) {
+    switch (c) {
+        case '"':
+            return "&quot;";
+        case '\n':
+            return "&#10;";
+        case '\t':
+            return "&#9;";
+        default:
+            return textEscape(c);
+    }
+}
+
+template <class Escape>
+void appendEscaped(std::string& out, std::string_view text, Escape escape) {
+    std::size_t run = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::string_view replacement = escape(text[i]);
+        if (replacement.empty()) continue;
+        out.append(text.substr(run, i - run)).append(replacement);
+        run = i + 1;
+    }
+    out.append(text.substr(run));
+}
+
+// Small pieces gather here and reach libxml2's output, which converts them to the document's
+// encoding, in large ones.
+constexpr std::size_t kPending = 1 << 16;
+
+}  // namespace
+
+void ElementWriter::write(std::string_view utf8) {
+    pending_.append(utf8);
+    if (pending_.size() >= kPending) flush();
+}
+
+void ElementWriter::flush() {
+    if (pending_.empty()) return;
+    if (xmlOutputBufferWrite(out_, static_cast<int>(pending_.size()), pending_.data()) < 0) {
+        throw XmlError("No se puede escribir el documento XML en su codificación");
+    }
+    pending_.clear();
+}
+
+void ElementWriter::indent(int level) {
+    if (!layout_.formatted || xmlIndentTreeOutput == 0 || xmlTreeIndentString == nullptr) return;
+    // As libxml2 indents: one indent string per level, at most 60 characters in all.
+    const std::string_view unit(xmlTreeIndentString);
+    if (unit.empty()) return;
+    const int levels = std::min(level, static_cast<int>(60 / unit.size()));
+    for (int i = 0; i < levels; ++i) write(unit);
+}
+
+void ElementWriter::checkName(std::string_view name, std::string_view what) {
+    for (const std::string& known : names_) {
+        if (known == name) return;
+    }
+    xml::checkName(name, what);
+    names_.emplace_back(name);
+}
+
+void ElementWriter::startChild() {
+    if (open_.empty()) {
+        if (!first_) write(layout_.separator);
+        first_ = false;
+        return;
+    }
+    if (tagOpen_) {
+        write(">");
+        if (layout_.formatted) write("\n");
+        tagOpen_ = false;
+    }
+    indent(layout_.level + static_cast<int>(open_.size()));
+}
+
+void ElementWriter::endChild() {
+    if (!open_.empty() && layout_.formatted) write("\n");
+}
+
+// `attribute` none for an element without attributes.
+void ElementWriter::startTag(std::string_view name, const std::string_view* attribute,
+                             std::string_view utf8Value) {
+    checkName(name, "elemento");
+    if (attribute) {
+        checkName(*attribute, "atributo");
+        checkXmlText(utf8Value, "el atributo «" + std::string(*attribute) + "»");
+    }
+    startChild();
+    write("<");
+    write(name);
+    if (attribute) {
+        write(" ");
+        write(*attribute);
+        write("=\"");
+        appendEscaped(pending_, utf8Value, attributeEscape);
+        write("\"");
+    }
+}
+
+void ElementWriter::openTag(std::string_view name, const std::string_view* attribute,
+                            std::string_view utf8Value) {
+    startTag(name, attribute, utf8Value);
+    open_.emplace_back(name);
+    tagOpen_ = true;
+}
+
+void ElementWriter::open(std::string_view name) {
+    openTag(name, nullptr, {});
+}
+
+void ElementWriter::open(std::string_view name, std::string_view attribute,
+                         std::string_view utf8Value) {
+    openTag(name, &attribute, utf8Value);
+}
+
+void ElementWriter::close() {
+    if (open_.empty()) throw XmlError("No hay ningún elemento abierto que cerrar");
+    const std::string name = std::move(open_.back());
+    open_.pop_back();
+    if (tagOpen_) {
+        write("/>");  // no children
+        tagOpen_ = false;
+    } else {
+        indent(layout_.level + static_cast<int>(open_.size()));
+        write("</");
+        write(name);
+        write(">");
+    }
+    endChild();
+}
+
+void ElementWriter::leaf(std::string_view name, std::string_view attribute,
+                         std::string_view utf8Value, std::string_view utf8Text) {
+    checkXmlText(utf8Text, "«" + std::string(name) + "»");
+    startTag(name, &attribute, utf8Value);
+    write(">");
+    appendEscaped(pending_, utf8Text, textEscape);
+    write("</");
+    write(name);
+    write(">");
+    endChild();
+}
+
+namespace {
+
+struct OutputBufferCloser {
+    void operator()(xmlOutputBuffer* out) const { xmlOutputBufferClose(out); }
+};
+using OutputBuffer = std::unique_ptr<xmlOutputBuffer, OutputBufferCloser>;
+
+int writeToStream(void* context, const char* bytes, int length) {
+    std::ostream& out = *static_cast<std::ostream*>(context);
+    out.write(bytes, length);
+    return out ? length : -1;
+}
+
+const char* encodingOf(const xmlDoc* doc) {
+    return doc->encoding != nullptr ? reinterpret_cast<const char*>(doc->encoding) : "UTF-8";
+}
+
+// Two empty elements with names no document uses, appended to `parent` while libxml2 lays the
+// document out: what it writes before the first, between them and after the second is what
+// surrounds, and separates, children appended there.
+class Marks {
+  public:
+    explicit Marks(xmlNode* parent) {
+        std::random_device random;
+        const std::string stem = "toa-marca-" + std::to_string(random()) + std::to_string(random());
+        for (int i = 0; i < 2; ++i) {
+            names_[i] = stem + "-" + std::to_string(i);
+            marks_[i] = xmlNewDocNode(parent->doc, nullptr, xmlText(names_[i]), nullptr);
+            if (marks_[i] == nullptr) throw XmlError("No hay memoria para guardar el documento");
+            xmlAddChild(parent, marks_[i]);
+        }
+    }
+    ~Marks() {
+        for (xmlNode* mark : marks_) {
+            xmlUnlinkNode(mark);
+            xmlFreeNode(mark);
+        }
+    }
+    Marks(const Marks&) = delete;
+    Marks& operator=(const Marks&) = delete;
+
+    std::string tag(int i) const { return "<" + names_[i] + "/>"; }
+
+  private:
+    std::string names_[2];
+    xmlNode* marks_[2] = {nullptr, nullptr};
+};
+
+std::size_t findOnce(std::string_view text, std::string_view what) {
+    const std::size_t at = text.find(what);
+    if (at == std::string_view::npos || text.find(what, at + 1) != std::string_view::npos) {
+        throw XmlError("No se puede guardar el documento XML: su texto contiene " +
+                       std::string(what));
+    }
+    return at;
+}
+
+}  // namespace
+
+void Document::saveAppending(const std::filesystem::path& path, Node parent,
+                             const std::function<void(ElementWriter&)>& children) {
+    writeFileAtomically(path,
+                        [&](std::ostream& stream) { writeAppending(stream, parent, children); });
+}
+
+std::string Document::serializeAppending(Node parent,
+                                         const std::function<void(ElementWriter&)>& children) {
+    std::ostringstream stream;
+    writeAppending(stream, parent, children);
+    return std::move(stream).str();
+}
+
+void Document::writeAppending(std::ostream& stream, Node parent,
+                              const std::function<void(ElementWriter&)>& children) {
+    if (doc_ == nullptr) throw XmlError("No hay documento XML");
+    xmlNode* into = element(parent.raw(), "añadirle hijos");
+    if (into->doc != doc_)
+        throw XmlError("El elemento «" + fromXml(into->name) + "» es de otro documento");
+
+    // The document laid out in UTF-8, the marks where the children go.
+    std::string laidOut;
+    std::string before;
+    std::string after;
+    ElementWriter::Layout layout;
+    {
+        const Marks marks(into);
+        xmlChar* bytes = nullptr;
+        int size = 0;
+        xmlDocDumpFormatMemoryEnc(doc_, &bytes, &size, "UTF-8", 1);
+        const XmlString owned(bytes);
+        if (bytes == nullptr || size < 0)
+            throw XmlError("No hay memoria para guardar el documento");
+        laidOut.assign(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(size));
+        const std::size_t first = findOnce(laidOut, marks.tag(0));
+        const std::size_t second = findOnce(laidOut, marks.tag(1));
+        const std::size_t between = first + marks.tag(0).size();
+        before = laidOut.substr(0, first);
+        layout.separator = laidOut.substr(between, second - between);
+        after = laidOut.substr(second + marks.tag(1).size());
+    }
+    layout.formatted = !layout.separator.empty();
+    for (const xmlNode* up = into; up->parent != nullptr && up->parent->type == XML_ELEMENT_NODE;
+         up = up->parent) {
+        ++layout.level;
+    }
+    ++layout.level;
+
+    // The declaration names the document's own encoding, as save() writes it.
+    const std::string encoding = encodingOf(doc_);
+    const std::string declared = " encoding=\"UTF-8\"";
+    const std::size_t declaration = before.find(declared);
+    if (declaration == std::string::npos || declaration > before.find("?>")) {
+        throw XmlError("No se puede guardar el documento XML: falta su declaración");
+    }
+    before.replace(declaration, declared.size(), " encoding=\"" + encoding + "\"");
+
+    xmlCharEncodingHandler* handler = xmlFindCharEncodingHandler(encoding.c_str());
+    if (handler == nullptr) {
+        throw XmlError("No se puede escribir el documento XML en la codificación " + encoding);
+    }
+    const OutputBuffer out(xmlOutputBufferCreateIO(&writeToStream, nullptr, &stream, handler));
+    if (!out) throw XmlError("No hay memoria para guardar el documento");
+    ElementWriter writer(out.get(), layout);
+    writer.write(before);
+    children(writer);
+    if (!writer.open_.empty()) throw XmlError("Quedan elementos sin cerrar");
+    writer.write(after);
+    writer.flush();
+    if (xmlOutputBufferFlush(out.get()) < 0 || out->error != 0) {
+        throw XmlError("No se puede escribir el documento XML en la codificación " + encoding);
+    }
 }
 
 void Document::save(const std::filesystem::path& path) const {

@@ -1,10 +1,13 @@
 #pragma once
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/error.h"
@@ -14,6 +17,7 @@
 // libxml2's message with line and column.
 struct _xmlDoc;
 struct _xmlNode;
+struct _xmlOutputBuffer;
 
 namespace toa::xml {
 
@@ -23,6 +27,52 @@ class XmlError : public Error {
 };
 
 class Document;
+
+// Writes elements straight into a document being saved, laid out and escaped exactly as save()
+// would lay out the same elements had they been appended to the tree. Names are checked as
+// createElement and setAttribute check them, texts as setText checks them.
+class ElementWriter {
+  public:
+    ElementWriter(const ElementWriter&) = delete;
+    ElementWriter& operator=(const ElementWriter&) = delete;
+
+    // An element, without attributes or with one, open for children until close().
+    void open(std::string_view name);
+    void open(std::string_view name, std::string_view attribute, std::string_view utf8Value);
+    void close();
+    // A whole element with one attribute and a text, however short.
+    void leaf(std::string_view name, std::string_view attribute, std::string_view utf8Value,
+              std::string_view utf8Text);
+
+  private:
+    friend class Document;
+    struct Layout {
+        bool formatted = false;  // each child on a line of its own, indented
+        int level = 0;           // of the children written at the top
+        std::string separator;   // between two children written at the top
+    };
+    ElementWriter(_xmlOutputBuffer* out, Layout layout) : out_(out), layout_(std::move(layout)) {}
+
+    void startChild();
+    void endChild();
+    void startTag(std::string_view name, const std::string_view* attribute,
+                  std::string_view utf8Value);
+    void openTag(std::string_view name, const std::string_view* attribute,
+                 std::string_view utf8Value);
+    void write(std::string_view utf8);
+    void flush();
+    void indent(int level);
+    // As createElement and setAttribute check names, each name once.
+    void checkName(std::string_view name, std::string_view what);
+
+    _xmlOutputBuffer* out_;
+    Layout layout_;
+    bool first_ = true;
+    bool tagOpen_ = false;  // the start tag of the innermost open element still lacks its '>'
+    std::vector<std::string> open_;
+    std::vector<std::string> names_;  // names already checked
+    std::string pending_;             // UTF-8 not yet handed to the output
+};
 
 // A node of a document: a handle that does not own; valid while its document lives and the
 // node stays in it. A default-constructed Node is "none".
@@ -84,11 +134,21 @@ class Document {
     std::string serialize() const;
     // Written atomically, replacing that file.
     void save(const std::filesystem::path& path) const;
+    // Saved as save() would save it once `children` had appended its elements to `parent`,
+    // last; those elements go straight into the file and never into the tree, so a large block
+    // costs no memory. An Error from `children` leaves the file as it was.
+    void saveAppending(const std::filesystem::path& path, Node parent,
+                       const std::function<void(ElementWriter&)>& children);
+    // The same bytes in memory, as serialize() gives them.
+    std::string serializeAppending(Node parent,
+                                   const std::function<void(ElementWriter&)>& children);
 
     _xmlDoc* raw() const { return doc_; }
 
   private:
     void release();
+    void writeAppending(std::ostream& stream, Node parent,
+                        const std::function<void(ElementWriter&)>& children);
 
     _xmlDoc* doc_ = nullptr;
     // Holds the elements made by createElement until they are appended, so that those never

@@ -82,17 +82,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         });
         toa::xml::Document doc;
         doc.loadMemory("<SERVICIO><SALIDAS/></SERVICIO>", "fuzz.xml");
-        toa::xml::Node bloque = doc.documentElement().selectSingleNode("SALIDAS");
+        const toa::xml::Node bloque = doc.documentElement().selectSingleNode("SALIDAS");
         const std::size_t prof = soluc.fieldIndex("PROF");
-        for (std::size_t row = 0; row < soluc.recordCount(); ++row) {
-            for (const std::size_t fila : sesiones.filasDe(soluc.asString(row, prof))) {
-                if (!sesiones.esSesion(fila)) continue;
-                toa::xml::Node entrada = toa::importar::anadirEntrada(doc, bloque, "TRAMO_1");
-                toa::importar::escribirSesion(doc, entrada,
-                                              resolucion.resolver(sesiones.fila(fila)));
+        (void)doc.serializeAppending(bloque, [&](toa::xml::ElementWriter& escritor) {
+            for (std::size_t row = 0; row < soluc.recordCount(); ++row) {
+                for (const std::size_t fila : sesiones.filasDe(soluc.asString(row, prof))) {
+                    if (!sesiones.esSesion(fila)) continue;
+                    toa::importar::abrirEntrada(escritor, "TRAMO_1");
+                    toa::importar::escribirSesion(escritor,
+                                                  resolucion.resolver(sesiones.fila(fila)));
+                    escritor.close();
+                }
             }
-        }
-        (void)doc.serialize();
+        });
     } catch (const toa::Error&) {
     }
     return 0;

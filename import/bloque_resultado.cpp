@@ -4,19 +4,12 @@
 
 namespace toa::importar {
 
-xml::Node anadirEntrada(xml::Document& doc, xml::Node padre, std::string_view seq) {
-    xml::Node entrada = doc.createElement("listasal");
-    entrada.setAttribute("seq", seq);
-    padre.appendChild(entrada);
-    return entrada;
+void abrirEntrada(xml::ElementWriter& bloque, std::string_view seq) {
+    bloque.open("listasal", "seq", seq);
 }
 
-void anadirItem(xml::Document& doc, xml::Node padre, std::string_view dato,
-                std::string_view textoAnsi) {
-    xml::Node item = doc.createElement("salida");
-    item.setAttribute("dato", dato);
-    item.setText(utf8FromAnsi(textoAnsi));
-    padre.appendChild(item);
+void escribirItem(xml::ElementWriter& bloque, std::string_view dato, std::string_view textoAnsi) {
+    bloque.leaf("salida", "dato", dato, utf8FromAnsi(textoAnsi));
 }
 
 }  // namespace toa::importar

@@ -54,33 +54,35 @@ xml::Node reemplazarSalidas(xml::Document& doc, const std::string& archivoXML) {
     return raiz.selectSingleNode("SALIDAS");
 }
 
-void escribirEstado(xml::Document& doc, xml::Node bloque, std::size_t profesores) {
-    xml::Node estado = doc.createElement("ERROR");
-    bloque.appendChild(estado);
-    anadirItem(doc, estado, "CN_ERROR", "0");
-    anadirItem(doc, estado, "TE_ERROR", "Servicio finalizado Correctamente");
-    anadirItem(doc, estado, "REGISTROS RECUPERADOS", std::to_string(profesores));
+void escribirEstado(xml::ElementWriter& bloque, std::size_t profesores) {
+    bloque.open("ERROR");
+    escribirItem(bloque, "CN_ERROR", "0");
+    escribirItem(bloque, "TE_ERROR", "Servicio finalizado Correctamente");
+    escribirItem(bloque, "REGISTROS RECUPERADOS", std::to_string(profesores));
+    bloque.close();
 }
 
 // One entry per teacher, with one entry per timetabled session; returns the sessions written.
-std::size_t escribirProfesores(xml::Document& doc, xml::Node bloque, const Table& proft,
-                               const Soluc& soluc, const Resolucion& resolucion) {
+std::size_t escribirProfesores(xml::ElementWriter& bloque, const Table& proft, const Soluc& soluc,
+                               const Resolucion& resolucion) {
     const std::size_t xEmpleado = proft.fieldIndex("X_EMPLEADO");
     const std::size_t fTomapos = proft.fieldIndex("F_TOMAPOS");
     const std::size_t abrev = proft.fieldIndex("ABREV");
     std::size_t sesiones = 0;
     for (std::size_t profesor = 0; profesor < proft.recordCount(); ++profesor) {
-        xml::Node entrada = anadirEntrada(doc, bloque, "EMP_" + std::to_string(profesor + 1));
-        anadirItem(doc, entrada, "X_EMPLEADO", proft.asString(profesor, xEmpleado));
-        anadirItem(doc, entrada, "F_TOMAPOS", proft.asString(profesor, fTomapos));
+        abrirEntrada(bloque, "EMP_" + std::to_string(profesor + 1));
+        escribirItem(bloque, "X_EMPLEADO", proft.asString(profesor, xEmpleado));
+        escribirItem(bloque, "F_TOMAPOS", proft.asString(profesor, fTomapos));
 
         // Numbered without gaps: a row that is no session takes no number.
         std::size_t sesion = 0;
         for (const std::size_t fila : soluc.filasDe(proft.asString(profesor, abrev))) {
             if (!soluc.esSesion(fila)) continue;
-            xml::Node tramo = anadirEntrada(doc, entrada, "TRAMO_" + std::to_string(++sesion));
-            escribirSesion(doc, tramo, resolucion.resolver(soluc.fila(fila)));
+            abrirEntrada(bloque, "TRAMO_" + std::to_string(++sesion));
+            escribirSesion(bloque, resolucion.resolver(soluc.fila(fila)));
+            bloque.close();
         }
+        bloque.close();
         sesiones += sesion;
     }
     return sesiones;
@@ -97,29 +99,29 @@ std::array<tables::TableComponent*, 9> enOrden(TablasImportacion& tablas) {
 ImportSummary runImport(const std::string& archivoXML, TablasImportacion& tablas,
                         std::optional<xml::Document>& docXML) {
     ImportSummary resumen;
-    {
-        // Whatever reads the tables lives in this block and is gone when they close.
-        const TablasAbiertas abiertas(tablas);
-        const Table& proft = tablas.wwTableProfesor.table();
-        const Soluc soluc(tablas.wwTableSoluc.table());
-        const Resolucion resolucion(TablasBusqueda{
-            .asigt = tablas.wwTableAsig.table(),
-            .asignomt = tablas.wwTableNomAsg.table(),
-            .grupost = tablas.wwTableGrupos.table(),
-            .asignomt2 = tablas.wwTableNOMASG2.table(),
-            .diashorast = tablas.wwTableTramos.table(),
-            .aulat = tablas.wwTableAulas.table(),
-        });
-
-        docXML.reset();
-        docXML.emplace(exchange::loadExchangeDocument(userPath(archivoXML)));
-        const xml::Node bloque = reemplazarSalidas(*docXML, archivoXML);
-        escribirEstado(*docXML, bloque, tablas.wwTableProfesor.recordCount());
-        resumen.profesores = proft.recordCount();
-        resumen.sesiones = escribirProfesores(*docXML, bloque, proft, soluc, resolucion);
-    }
     resumen.resultado = userPath(nombreResultado(archivoXML));
-    docXML->save(resumen.resultado);
+    // The block is written into the result file as the tables are read, so they stay open until
+    // the file is complete; they are closed however the run ends.
+    const TablasAbiertas abiertas(tablas);
+    const Table& proft = tablas.wwTableProfesor.table();
+    const Soluc soluc(tablas.wwTableSoluc.table());
+    const Resolucion resolucion(TablasBusqueda{
+        .asigt = tablas.wwTableAsig.table(),
+        .asignomt = tablas.wwTableNomAsg.table(),
+        .grupost = tablas.wwTableGrupos.table(),
+        .asignomt2 = tablas.wwTableNOMASG2.table(),
+        .diashorast = tablas.wwTableTramos.table(),
+        .aulat = tablas.wwTableAulas.table(),
+    });
+
+    docXML.reset();
+    docXML.emplace(exchange::loadExchangeDocument(userPath(archivoXML)));
+    const xml::Node bloque = reemplazarSalidas(*docXML, archivoXML);
+    docXML->saveAppending(resumen.resultado, bloque, [&](xml::ElementWriter& escritor) {
+        escribirEstado(escritor, tablas.wwTableProfesor.recordCount());
+        resumen.sesiones = escribirProfesores(escritor, proft, soluc, resolucion);
+    });
+    resumen.profesores = proft.recordCount();
     return resumen;
 }
 

@@ -141,13 +141,13 @@ Sesion Resolucion::resolver(const FilaSoluc& fila) const {
     return sesion;
 }
 
-void escribirSesion(xml::Document& doc, xml::Node entrada, const Sesion& sesion) {
-    anadirItem(doc, entrada, "X_ACTIVIDAD", sesion.actividad);
-    anadirItem(doc, entrada, "N_DIASEMANA", sesion.dia);
-    anadirItem(doc, entrada, "X_TRAMO", sesion.tramo);
-    anadirItem(doc, entrada, "X_DEPCENTRO", sesion.depcentro);
-    anadirItem(doc, entrada, "X_MATERIAOMC", sesion.materia);
-    anadirItem(doc, entrada, "X_UNIDAD", sesion.unidad);
+void escribirSesion(xml::ElementWriter& entrada, const Sesion& sesion) {
+    escribirItem(entrada, "X_ACTIVIDAD", sesion.actividad);
+    escribirItem(entrada, "N_DIASEMANA", sesion.dia);
+    escribirItem(entrada, "X_TRAMO", sesion.tramo);
+    escribirItem(entrada, "X_DEPCENTRO", sesion.depcentro);
+    escribirItem(entrada, "X_MATERIAOMC", sesion.materia);
+    escribirItem(entrada, "X_UNIDAD", sesion.unidad);
 }
 
 }  // namespace toa::importar

@@ -79,7 +79,7 @@ class Resolucion {
     std::unordered_map<std::string, std::string> aulas_;
 };
 
-// Appends the six items to the session entry, in the order the administration system reads.
-void escribirSesion(xml::Document& doc, xml::Node entrada, const Sesion& sesion);
+// The six items of the open session entry, in the order the administration system reads.
+void escribirSesion(xml::ElementWriter& entrada, const Sesion& sesion);
 
 }  // namespace toa::importar
