@@ -82,7 +82,9 @@ class QuietGenericErrors {
 
 class Parse {
   public:
-    explicit Parse(std::string name) : name_(std::move(name)) {}
+    // `dropped`, when not empty, names the document element's child whose content is not kept.
+    explicit Parse(std::string name, std::string dropped = {})
+        : name_(std::move(name)), dropped_(std::move(dropped)) {}
 
     xmlDoc* run(std::string_view bytes) {
         if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
@@ -117,6 +119,10 @@ class Parse {
         sax.internalSubset = &Parse::onDoctype;
         sax.entityDecl = &Parse::onEntity;
         sax.unparsedEntityDecl = &Parse::onUnparsedEntity;
+        if (!dropped_.empty()) {
+            sax.startElementNs = &Parse::onStart;
+            sax.endElementNs = &Parse::onEnd;
+        }
 
         xmlDoc* doc = nullptr;
         {
@@ -214,6 +220,41 @@ class Parse {
     // The first thing this parse found wrong, as the complete message; kept per parse, so
     // nothing leaks from one document to the next.
     std::optional<std::string> fault_;
+
+    // The first child `dropped_` of the document element, as the parser sees it: each element
+    // inside it is freed, with what came before it, as soon as it ends, so only the open
+    // elements are ever held.
+    static void onStart(void* ctx, const xmlChar* localname, const xmlChar* prefix,
+                        const xmlChar* uri, int nbNamespaces, const xmlChar** namespaces,
+                        int nbAttributes, int nbDefaulted, const xmlChar** attributes) {
+        xmlSAX2StartElementNs(ctx, localname, prefix, uri, nbNamespaces, namespaces, nbAttributes,
+                              nbDefaulted, attributes);
+        const auto* ctxt = static_cast<xmlParserCtxt*>(ctx);
+        Parse& self = of(ctx);
+        if (self.dropping_ == Dropping::Before && uri == nullptr && ctxt->nodeNr == 2 &&
+            fromXml(localname) == self.dropped_) {
+            self.dropping_ = Dropping::Inside;
+        }
+    }
+
+    static void onEnd(void* ctx, const xmlChar* localname, const xmlChar* prefix,
+                      const xmlChar* uri) {
+        xmlSAX2EndElementNs(ctx, localname, prefix, uri);
+        const auto* ctxt = static_cast<xmlParserCtxt*>(ctx);
+        Parse& self = of(ctx);
+        if (self.dropping_ != Dropping::Inside || ctxt->node == nullptr) return;
+        if (ctxt->nodeNr < 2) {
+            self.dropping_ = Dropping::After;
+            return;
+        }
+        xmlNode* parent = ctxt->node;
+        xmlFreeNodeList(parent->children);
+        parent->children = nullptr;
+        parent->last = nullptr;
+    }
+
+    std::string dropped_;
+    enum class Dropping { Before, Inside, After } dropping_ = Dropping::Before;
 };
 
 std::ifstream openFile(const std::filesystem::path& path) {
@@ -448,6 +489,14 @@ Document& Document::operator=(Document&& other) noexcept {
 void Document::load(const std::filesystem::path& path) {
     std::ifstream in = openFile(path);
     xmlDoc* parsed = Parse(path.string()).run(in);
+    release();
+    doc_ = parsed;
+}
+
+void Document::loadDropping(const std::filesystem::path& path, std::string_view childName) {
+    if (childName.empty()) throw XmlError("Falta el nombre del hijo cuyo contenido no se guarda");
+    std::ifstream in = openFile(path);
+    xmlDoc* parsed = Parse(path.string(), std::string(childName)).run(in);
     release();
     doc_ = parsed;
 }

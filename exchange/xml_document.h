@@ -120,6 +120,10 @@ class Document {
     // loading; never reaches the network. XmlError with libxml2's message, line and column; the
     // document then keeps what it held.
     void load(const std::filesystem::path& path);
+    // As load(), but the content of the document element's first child element `childName`
+    // (without namespace) is freed as it is read: the element stays, empty, for a reader that
+    // removes it anyway, which never holds its content.
+    void loadDropping(const std::filesystem::path& path, std::string_view childName);
     // The same from bytes in memory; `name` names the source in messages.
     void loadMemory(std::string_view bytes, std::string_view name);
 

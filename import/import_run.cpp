@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "exchange/exchange_document.h"
 #include "import/bloque_resultado.h"
 #include "import/resolucion.h"
 #include "import/soluc.h"
@@ -115,7 +114,8 @@ ImportSummary runImport(const std::string& archivoXML, TablasImportacion& tablas
     });
 
     docXML.reset();
-    docXML.emplace(exchange::loadExchangeDocument(userPath(archivoXML)));
+    // The input lists under SALIDAS are removed from the result: they are never held.
+    docXML.emplace().loadDropping(userPath(archivoXML), "SALIDAS");
     const xml::Node bloque = reemplazarSalidas(*docXML, archivoXML);
     docXML->saveAppending(resumen.resultado, bloque, [&](xml::ElementWriter& escritor) {
         escribirEstado(escritor, tablas.wwTableProfesor.recordCount());

@@ -194,3 +194,45 @@ TEST(EscrituraDirecta, UnFalloAMitadNoTocaElArchivo) {
 
 }  // namespace
 }  // namespace toa::xml
+
+namespace toa::xml {
+namespace {
+
+// What a reader of the first SALIDAS would drop anyway is never held; the rest is as load()
+// reads it, and a fault inside the dropped part still refuses the document.
+TEST(CargaSinContenido, SoloElPrimerSalidasBajoLaRaizQuedaVacio) {
+    const fs::path carpeta =
+        fs::temp_directory_path() / ("toa-carga-sin-contenido-" + std::to_string(getpid()));
+    fs::create_directories(carpeta);
+    struct CasoCarga {
+        const char* documento;
+        const char* esperado;  // after loadDropping, saved
+    };
+    const std::vector<CasoCarga> casosCarga = {
+        {"<S>\n <A><SALIDAS>x</SALIDAS></A>\n <SALIDAS a=\"1\">\n  <l seq=\"1\"><i>t</i>u</l>\n"
+         "  <l/>\n </SALIDAS>\n <SALIDAS><k/></SALIDAS>\n</S>",
+         "<S>\n <A><SALIDAS>x</SALIDAS></A>\n <SALIDAS a=\"1\">\n </SALIDAS>\n"
+         " <SALIDAS><k/></SALIDAS>\n</S>"},
+        {"<S xmlns:p=\"u\"><p:SALIDAS><k/></p:SALIDAS><SALIDAS><k/></SALIDAS></S>",
+         "<S xmlns:p=\"u\"><p:SALIDAS><k/></p:SALIDAS><SALIDAS/></S>"},
+        {"<SALIDAS><k/></SALIDAS>", "<SALIDAS><k/></SALIDAS>"},
+    };
+    for (const CasoCarga& caso : casosCarga) {
+        SCOPED_TRACE(caso.documento);
+        const fs::path archivo = carpeta / "d.xml";
+        std::ofstream(archivo, std::ios::binary) << caso.documento;
+        Document doc;
+        doc.loadDropping(archivo, "SALIDAS");
+        Document esperado;
+        esperado.loadMemory(caso.esperado, "esperado");
+        EXPECT_EQ(doc.serialize(), esperado.serialize());
+    }
+    const fs::path roto = carpeta / "roto.xml";
+    std::ofstream(roto, std::ios::binary) << "<S><SALIDAS><l><i></l></SALIDAS></S>";
+    Document doc;
+    EXPECT_THROW(doc.loadDropping(roto, "SALIDAS"), XmlError);
+    fs::remove_all(carpeta);
+}
+
+}  // namespace
+}  // namespace toa::xml
