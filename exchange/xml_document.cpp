@@ -825,20 +825,28 @@ void Document::writeAppending(std::ostream& stream, Node parent,
     }
     before.replace(declaration, declared.size(), " encoding=\"" + encoding + "\"");
 
-    xmlCharEncodingHandler* handler = xmlFindCharEncodingHandler(encoding.c_str());
-    if (handler == nullptr) {
-        throw XmlError("No se puede escribir el documento XML en la codificación " + encoding);
-    }
-    const OutputBuffer out(xmlOutputBufferCreateIO(&writeToStream, nullptr, &stream, handler));
-    if (!out) throw XmlError("No hay memoria para guardar el documento");
-    ElementWriter writer(out.get(), layout);
-    writer.write(before);
-    children(writer);
-    if (!writer.open_.empty()) throw XmlError("Quedan elementos sin cerrar");
-    writer.write(after);
-    writer.flush();
-    if (xmlOutputBufferFlush(out.get()) < 0 || out->error != 0) {
-        throw XmlError("No se puede escribir el documento XML en la codificación " + encoding);
+    // A disk that refuses the bytes is the stream's failure, which the caller names; libxml2's
+    // own printing of it stays off standard error.
+    const QuietGenericErrors quiet;
+    try {
+        xmlCharEncodingHandler* handler = xmlFindCharEncodingHandler(encoding.c_str());
+        if (handler == nullptr) {
+            throw XmlError("No se puede escribir el documento XML en la codificación " + encoding);
+        }
+        const OutputBuffer out(xmlOutputBufferCreateIO(&writeToStream, nullptr, &stream, handler));
+        if (!out) throw XmlError("No hay memoria para guardar el documento");
+        ElementWriter writer(out.get(), layout);
+        writer.write(before);
+        children(writer);
+        if (!writer.open_.empty()) throw XmlError("Quedan elementos sin cerrar");
+        writer.write(after);
+        writer.flush();
+        if (xmlOutputBufferFlush(out.get()) < 0 || out->error != 0) {
+            throw XmlError("No se puede escribir el documento XML en la codificación " + encoding);
+        }
+    } catch (const XmlError&) {
+        if (!stream) return;
+        throw;
     }
 }
 
