@@ -39,10 +39,13 @@ struct ImportSummary {
 std::string nombreResultado(const std::string& archivoXML);
 
 // The run on the exchange document `archivoXML` (an existing file, as the user named it). Leaves
-// the changed document in `docXML`. Saves the result document atomically; the exchange document
-// is never written. A failure (a document that does not parse or has no SALIDAS, a table that is
-// missing, in use or lacks a field, a result that cannot be written) raises an Error naming what
-// failed; the tables are closed by then and no result file is written.
+// in `docXML` the document with its SALIDAS replaced by the new, empty one: the result block goes
+// straight into the result file as the tables are read, so neither the input lists nor the block
+// are ever held in memory, and the tables close once that file is complete. Saves the result
+// document atomically; the exchange document is never written. A failure (a document that does
+// not parse or has no SALIDAS, a table that is missing, in use or lacks a field, a result that
+// cannot be written) raises an Error naming what failed; the tables are closed by then and no
+// result file is written.
 ImportSummary runImport(const std::string& archivoXML, TablasImportacion& tablas,
                         std::optional<xml::Document>& docXML);
 
