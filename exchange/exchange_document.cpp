@@ -69,7 +69,8 @@ std::vector<Interval> readIntervals(const xml::Document& doc) {
 
 xml::Document loadExchangeDocument(const std::filesystem::path& path) {
     xml::Document doc;
-    doc.load(path);
+    // The export only reads it: the layout between elements is not kept, the items' texts are.
+    doc.loadForReading(path, "salida");
     return doc;
 }
 

@@ -44,6 +44,7 @@ std::vector<Interval> readIntervals(const xml::Document& doc);
 
 // Loads the exchange document the user chose. A document that does not parse raises an Error
 // in Spanish naming the file with the parser's line and column, before any table is touched.
+// Loaded for reading (xml::Document::loadForReading): the export reads it, nothing saves it.
 xml::Document loadExchangeDocument(const std::filesystem::path& path);
 
 }  // namespace toa::exchange

@@ -83,8 +83,13 @@ class QuietGenericErrors {
 class Parse {
   public:
     // `dropped`, when not empty, names the document element's child whose content is not kept.
-    explicit Parse(std::string name, std::string dropped = {})
-        : name_(std::move(name)), dropped_(std::move(dropped)) {}
+    // `dropped`, when not empty, names the document element's child whose content is not kept;
+    // `textElement`, when not empty, makes the parse one for reading only (see loadForReading).
+    explicit Parse(std::string name, std::string dropped = {}, std::string textElement = {})
+        : name_(std::move(name)),
+          options_(textElement.empty() ? kParseOptions : kParseOptions | XML_PARSE_COMPACT),
+          dropped_(std::move(dropped)),
+          textElement_(std::move(textElement)) {}
 
     xmlDoc* run(std::string_view bytes) {
         if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
@@ -93,7 +98,7 @@ class Parse {
         start_ = bytes.substr(0, 2);
         return parse([&](xmlParserCtxt* ctxt) {
             return xmlCtxtReadMemory(ctxt, bytes.data(), static_cast<int>(bytes.size()),
-                                     name_.c_str(), nullptr, kParseOptions);
+                                     name_.c_str(), nullptr, options_);
         });
     }
 
@@ -103,7 +108,7 @@ class Parse {
         in_ = &in;
         return parse([&](xmlParserCtxt* ctxt) {
             return xmlCtxtReadIO(ctxt, &Parse::readSome, nullptr, this, name_.c_str(), nullptr,
-                                 kParseOptions);
+                                 options_);
         });
     }
 
@@ -119,7 +124,7 @@ class Parse {
         sax.internalSubset = &Parse::onDoctype;
         sax.entityDecl = &Parse::onEntity;
         sax.unparsedEntityDecl = &Parse::onUnparsedEntity;
-        if (!dropped_.empty()) {
+        if (!dropped_.empty() || !textElement_.empty()) {
             sax.startElementNs = &Parse::onStart;
             sax.endElementNs = &Parse::onEnd;
         }
@@ -215,6 +220,7 @@ class Parse {
     }
 
     std::string name_;
+    int options_;
     std::istream* in_ = nullptr;
     std::string start_;  // the first two bytes, where a byte order mark would be
     // The first thing this parse found wrong, as the complete message; kept per parse, so
@@ -224,24 +230,30 @@ class Parse {
     // The first child `dropped_` of the document element, as the parser sees it: each element
     // inside it is freed, with what came before it, as soon as it ends, so only the open
     // elements are ever held.
+    // For reading only, a text of blanks alone outside the elements `textElement_` is freed as
+    // soon as it is complete: when an element starts after it or its parent ends.
     static void onStart(void* ctx, const xmlChar* localname, const xmlChar* prefix,
                         const xmlChar* uri, int nbNamespaces, const xmlChar** namespaces,
                         int nbAttributes, int nbDefaulted, const xmlChar** attributes) {
+        auto* ctxt = static_cast<xmlParserCtxt*>(ctx);
+        Parse& self = of(ctx);
+        self.dropLayout(ctxt->node);
         xmlSAX2StartElementNs(ctx, localname, prefix, uri, nbNamespaces, namespaces, nbAttributes,
                               nbDefaulted, attributes);
-        const auto* ctxt = static_cast<xmlParserCtxt*>(ctx);
-        Parse& self = of(ctx);
-        if (self.dropping_ == Dropping::Before && uri == nullptr && ctxt->nodeNr == 2 &&
-            fromXml(localname) == self.dropped_) {
+        if (self.dropping_ == Dropping::Before && !self.dropped_.empty() && uri == nullptr &&
+            ctxt->nodeNr == 2 && fromXml(localname) == self.dropped_) {
             self.dropping_ = Dropping::Inside;
         }
+        if (self.isTextElement(localname)) ++self.inText_;
     }
 
     static void onEnd(void* ctx, const xmlChar* localname, const xmlChar* prefix,
                       const xmlChar* uri) {
-        xmlSAX2EndElementNs(ctx, localname, prefix, uri);
-        const auto* ctxt = static_cast<xmlParserCtxt*>(ctx);
+        auto* ctxt = static_cast<xmlParserCtxt*>(ctx);
         Parse& self = of(ctx);
+        self.dropLayout(ctxt->node);
+        if (self.isTextElement(localname)) --self.inText_;
+        xmlSAX2EndElementNs(ctx, localname, prefix, uri);
         if (self.dropping_ != Dropping::Inside || ctxt->node == nullptr) return;
         if (ctxt->nodeNr < 2) {
             self.dropping_ = Dropping::After;
@@ -253,8 +265,25 @@ class Parse {
         parent->last = nullptr;
     }
 
+    bool isTextElement(const xmlChar* localname) const {
+        return !textElement_.empty() &&
+               std::string_view(reinterpret_cast<const char*>(localname)) == textElement_;
+    }
+
+    // The last child of `parent`, complete by now, when it is a text of blanks alone that only
+    // lays the document out.
+    void dropLayout(xmlNode* parent) const {
+        if (textElement_.empty() || inText_ > 0 || parent == nullptr) return;
+        xmlNode* last = parent->last;
+        if (last == nullptr || last->type != XML_TEXT_NODE || !xmlIsBlankNode(last)) return;
+        xmlUnlinkNode(last);
+        xmlFreeNode(last);
+    }
+
     std::string dropped_;
     enum class Dropping { Before, Inside, After } dropping_ = Dropping::Before;
+    std::string textElement_;
+    int inText_ = 0;  // elements `textElement_` open
 };
 
 std::ifstream openFile(const std::filesystem::path& path) {
@@ -268,16 +297,24 @@ std::ifstream openFile(const std::filesystem::path& path) {
 }
 
 // Text that a saved document could not carry: malformed UTF-8 or a character XML 1.0 forbids.
-void checkXmlText(std::string_view utf8, std::string_view what) {
+// `what` gives the text's description, only needed for the message.
+template <class Describe>
+void checkXmlText(std::string_view utf8, Describe what) {
     const auto* bytes = reinterpret_cast<const xmlChar*>(utf8.data());
     for (std::size_t i = 0; i < utf8.size();) {
+        // Plain ASCII, nearly every byte of a school's texts, without decoding.
+        const xmlChar byte = bytes[i];
+        if (byte >= 0x20 && byte < 0x80) {
+            ++i;
+            continue;
+        }
         int length = static_cast<int>(std::min<std::size_t>(utf8.size() - i, 4));
         const int c = xmlGetUTF8Char(bytes + i, &length);
-        if (c < 0) throw XmlError("El texto de " + std::string(what) + " no es UTF-8 válido");
+        if (c < 0) throw XmlError("El texto de " + std::string(what()) + " no es UTF-8 válido");
         const bool allowed = c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
                              (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
         if (!allowed) {
-            throw XmlError("El texto de " + std::string(what) +
+            throw XmlError("El texto de " + std::string(what()) +
                            " contiene un carácter que XML no admite (código " + std::to_string(c) +
                            ")");
         }
@@ -361,13 +398,23 @@ std::string Node::name() const {
 }
 
 std::string Node::text() const {
-    const XmlString content(xmlNodeGetContent(present(node_, "leer su texto")));
+    const xmlNode* node = present(node_, "leer su texto");
+    // An element holding one text, or none, as every item does: read in place, without the
+    // buffer libxml2 gathers a text of many pieces in.
+    if (node->type == XML_ELEMENT_NODE) {
+        const xmlNode* only = node->children;
+        if (only == nullptr) return std::string();
+        if (only->next == nullptr &&
+            (only->type == XML_TEXT_NODE || only->type == XML_CDATA_SECTION_NODE))
+            return fromXml(only->content);
+    }
+    const XmlString content(xmlNodeGetContent(node));
     return fromXml(content.get());
 }
 
 void Node::setText(std::string_view utf8) {
     xmlNode* node = element(node_, "escribir su texto");
-    checkXmlText(utf8, "«" + fromXml(node->name) + "»");
+    checkXmlText(utf8, [&] { return "«" + fromXml(node->name) + "»"; });
     // A text node holds the characters as they are: "<" and "&" are escaped when saved.
     xmlNode* text = xmlNewDocTextLen(node->doc, reinterpret_cast<const xmlChar*>(utf8.data()),
                                      static_cast<int>(utf8.size()));
@@ -394,7 +441,7 @@ void Node::setAttribute(std::string_view name, std::string_view utf8) {
     xmlNode* node = element(node_, "ponerle un atributo");
     checkName(name, "atributo");
     const std::string attrName(name);
-    checkXmlText(utf8, "el atributo «" + attrName + "»");
+    checkXmlText(utf8, [&] { return "el atributo «" + attrName + "»"; });
     const std::string value(utf8);
     if (xmlSetProp(node, xmlText(attrName), xmlText(value)) == nullptr) {
         throw XmlError("No se puede poner el atributo «" + attrName + "» en «" +
@@ -501,6 +548,14 @@ void Document::loadDropping(const std::filesystem::path& path, std::string_view 
     doc_ = parsed;
 }
 
+void Document::loadForReading(const std::filesystem::path& path, std::string_view textElement) {
+    if (textElement.empty()) throw XmlError("Falta el nombre del elemento cuyo texto se lee");
+    std::ifstream in = openFile(path);
+    xmlDoc* parsed = Parse(path.string(), {}, std::string(textElement)).run(in);
+    release();
+    doc_ = parsed;
+}
+
 void Document::loadMemory(std::string_view bytes, std::string_view name) {
     xmlDoc* parsed = Parse(std::string(name)).run(bytes);
     release();
@@ -579,10 +634,16 @@ std::string_view attributeEscape(char c) {
     }
 }
 
+// Whether a character may need an escape at all: few do, so most are passed over at once.
+bool mayEscape(char c) {
+    return c == '<' || c == '>' || c == '&' || c == '"' || c == '\n' || c == '\r' || c == '\t';
+}
+
 template <class Escape>
 void appendEscaped(std::string& out, std::string_view text, Escape escape) {
     std::size_t run = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!mayEscape(text[i])) continue;
         const std::string_view replacement = escape(text[i]);
         if (replacement.empty()) continue;
         out.append(text.substr(run, i - run)).append(replacement);
@@ -651,7 +712,7 @@ void ElementWriter::startTag(std::string_view name, const std::string_view* attr
     checkName(name, "elemento");
     if (attribute) {
         checkName(*attribute, "atributo");
-        checkXmlText(utf8Value, "el atributo «" + std::string(*attribute) + "»");
+        checkXmlText(utf8Value, [&] { return "el atributo «" + std::string(*attribute) + "»"; });
     }
     startChild();
     write("<");
@@ -699,7 +760,7 @@ void ElementWriter::close() {
 
 void ElementWriter::leaf(std::string_view name, std::string_view attribute,
                          std::string_view utf8Value, std::string_view utf8Text) {
-    checkXmlText(utf8Text, "«" + std::string(name) + "»");
+    checkXmlText(utf8Text, [&] { return "«" + std::string(name) + "»"; });
     startTag(name, &attribute, utf8Value);
     write(">");
     appendEscaped(pending_, utf8Text, textEscape);

@@ -124,6 +124,11 @@ class Document {
     // (without namespace) is freed as it is read: the element stays, empty, for a reader that
     // removes it anyway, which never holds its content.
     void loadDropping(const std::filesystem::path& path, std::string_view childName);
+    // As load(), for a document that is only read, never changed or saved: the texts of blanks
+    // alone that lay it out are not kept, except inside elements named `textElement`, whose whole
+    // text stays as it is written; short texts take no memory of their
+    // own. Less memory and time for a large document.
+    void loadForReading(const std::filesystem::path& path, std::string_view textElement);
     // The same from bytes in memory; `name` names the source in messages.
     void loadMemory(std::string_view bytes, std::string_view name);
 

@@ -150,5 +150,47 @@ TEST(ExchangeLoad, ADocumentThatDoesNotParseIsNamedWithLineAndColumn) {
     EXPECT_EQ(doc.documentElement().name(), "SERVICIO");
 }
 
+// The export's load drops the blanks that lay the document out, and nothing an item says: every
+// list and interval reads as a full load reads it, blanks inside an item's markup included.
+TEST(ExchangeLoad, TheExportsLoadReadsEveryItemAsAFullLoad) {
+    const fs::path path =
+        fs::temp_directory_path() / ("toa-exchange-" + std::to_string(getpid()) + "-lectura.xml");
+    const std::string mixed = R"(<SERVICIO>
+  <SALIDAS>
+    <listasal seq="AULAS">
+      <listasal>
+        <salida>   </salida>
+        <salida> <b>x</b> <b>y</b> </salida>
+        <salida>a<!-- c -->  <b/>  b</salida>
+        <salida><![CDATA[  ]]>z<![CDATA[ w ]]></salida>
+      </listasal>
+    </listasal>
+  </SALIDAS>
+</SERVICIO>
+)";
+    for (const std::string& text : {std::string(kDocument), mixed}) {
+        std::ofstream(path, std::ios::binary) << text;
+        xml::Document full;
+        full.loadMemory(text, "centro.xml");
+        const xml::Document read = loadExchangeDocument(path);
+        for (const std::string_view list :
+             {kMaterias, kTareas, kAulas, std::string_view("materias")}) {
+            SCOPED_TRACE(list);
+            EXPECT_EQ(itemsOf(selectEntries(read, list)), itemsOf(selectEntries(full, list)));
+        }
+        ASSERT_EQ(readIntervals(read).size(), readIntervals(full).size());
+        for (std::size_t i = 0; i < readIntervals(full).size(); ++i) {
+            EXPECT_EQ(readIntervals(read)[i].nombre, readIntervals(full)[i].nombre);
+            EXPECT_EQ(readIntervals(read)[i].fin, readIntervals(full)[i].fin);
+        }
+        const std::string layout = "//text()[normalize-space()=''][not(ancestor::salida)]";
+        EXPECT_FALSE(full.selectNodes(layout).empty());
+        EXPECT_TRUE(read.selectNodes(layout).empty());
+    }
+    EXPECT_EQ(itemsOf(selectEntries(loadExchangeDocument(path), kAulas)),
+              (std::vector<Items>{{"", "x y", "a    b", "z w"}}));
+    fs::remove(path);
+}
+
 }  // namespace
 }  // namespace toa::exchange
