@@ -112,7 +112,8 @@ bool readable(unsigned char version) {
 
 class Reader {
   public:
-    Reader(std::string_view bytes, std::string_view fileName) : bytes_(bytes), file_(fileName) {}
+    Reader(std::string& bytes, std::string_view fileName)
+        : owned_(bytes), bytes_(bytes), file_(fileName) {}
 
     Table read(std::string tableName) {
         if (bytes_.size() < kHeaderSize)
@@ -159,15 +160,20 @@ class Reader {
                 " bytes de más tras el último registro: su número de registros (" +
                 std::to_string(count) + ") no concuerda con su tamaño");
 
+        // The records kept move to the front of the file's own bytes: each lands before where
+        // it was read, so no record is overwritten before it is read.
+        std::size_t kept = 0;
         for (std::uint32_t i = 0; i < count; ++i) {
-            const std::string_view record =
-                bytes_.substr(headerLength + static_cast<std::size_t>(i) * recordLength, used);
-            if (record[0] == '*') continue;
-            if (record[0] != ' ')
+            const std::size_t at = headerLength + static_cast<std::size_t>(i) * recordLength;
+            if (bytes_[at] == '*') continue;
+            if (bytes_[at] != ' ')
                 bad("el registro " + std::to_string(i + 1) +
                     " no empieza por una marca de borrado");
-            table->appendRecord(record);
+            std::memmove(owned_.data() + kept * used, owned_.data() + at, used);
+            ++kept;
         }
+        owned_.resize(kept * used);
+        table->setRecords(std::move(owned_));
         return std::move(*table);
     }
 
@@ -200,7 +206,8 @@ class Reader {
         return result;
     }
 
-    std::string_view bytes_;
+    std::string& owned_;
+    std::string_view bytes_;  // owned_, as it was read
     std::string_view file_;
 };
 
@@ -221,6 +228,10 @@ Table readDbf(std::string_view bytes, std::string_view name) {
 }
 
 Table readDbf(std::string_view bytes, std::string_view fileName, std::string tableName) {
+    return readDbf(std::string(bytes), fileName, std::move(tableName));
+}
+
+Table readDbf(std::string&& bytes, std::string_view fileName, std::string tableName) {
     return Reader(bytes, fileName).read(std::move(tableName));
 }
 
@@ -228,9 +239,9 @@ Table readDbfFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw Error("No se puede abrir la tabla " + path.string() + ": " + std::strerror(errno));
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad()) throw Error("No se puede leer la tabla " + path.string());
-    return readDbf(bytes, path.string(), path.stem().string());
+    return readDbf(std::move(bytes), path.string(), path.stem().string());
 }
 
 void replaceTables(const fs::path& folder, const std::vector<const Table*>& tables) {

@@ -17,6 +17,9 @@ Table readDbf(std::string_view bytes, std::string_view name);
 // The same, with the file named in messages about its format and the table named as its
 // readers know it ("SOLUC") in messages about fields.
 Table readDbf(std::string_view bytes, std::string_view fileName, std::string tableName);
+// The same on the file's bytes, whose records become the table's in place: a large table is
+// never held twice.
+Table readDbf(std::string&& bytes, std::string_view fileName, std::string tableName);
 // The table is named after the file without its extension.
 Table readDbfFile(const std::filesystem::path& path);
 

@@ -170,6 +170,13 @@ void Table::appendRecord(std::string_view bytes) {
     data_.append(bytes);
 }
 
+void Table::setRecords(std::string records) {
+    if (records.size() % recordLength_ != 0)
+        throw Error("Los registros de la tabla " + utf8FromAnsi(name_) + " no miden " +
+                    std::to_string(recordLength_) + " bytes cada uno");
+    data_ = std::move(records);
+}
+
 void Table::setString(std::size_t row, std::size_t field, std::string_view ansi) {
     char* out = mutableCell(row, field);
     const Field& def = fields_[field];

@@ -60,6 +60,9 @@ class Table {
     std::string_view record(std::size_t row) const;
     // Adds a record read from a file (exactly recordLength() bytes).
     void appendRecord(std::string_view bytes);
+    // The records read from a file, one after the other, in place of the table's rows: taken as
+    // they are, without a copy. Their length must be a whole number of records.
+    void setRecords(std::string records);
 
   private:
     void layOut();
