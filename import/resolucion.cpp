@@ -38,9 +38,9 @@ std::string claveTramo(std::string_view diaTexto, std::int32_t hora) {
     return std::string(diaTexto) + std::to_string(hora);
 }
 
-std::size_t Resolucion::ParHash::operator()(const Par& par) const {
-    const std::size_t primero = std::hash<std::string>{}(par.first);
-    const std::size_t segundo = std::hash<std::string>{}(par.second);
+std::size_t Resolucion::ParHash::operator()(ParVista par) const {
+    const std::size_t primero = std::hash<std::string_view>{}(par.first);
+    const std::size_t segundo = std::hash<std::string_view>{}(par.second);
     return primero ^ (segundo + 0x9e3779b97f4a7c15ULL + (primero << 6) + (primero >> 2));
 }
 
@@ -113,7 +113,7 @@ Sesion Resolucion::resolver(const FilaSoluc& fila) const {
     Sesion sesion;
     std::string claveCurso;
 
-    if (const std::string* clave = buscar(asignaciones_, Par(fila.asig, fila.codgrupo))) {
+    if (const std::string* clave = buscar(asignaciones_, ParVista(fila.asig, fila.codgrupo))) {
         sesion.materia = *clave;
     }
 
@@ -127,7 +127,8 @@ Sesion Resolucion::resolver(const FilaSoluc& fila) const {
     }
 
     if (vacioRecortado(sesion.materia)) {
-        if (const std::string* materia = buscar(asignaturasCurso_, Par(fila.asig, claveCurso))) {
+        if (const std::string* materia =
+                buscar(asignaturasCurso_, ParVista(fila.asig, claveCurso))) {
             sesion.materia = *materia;
         }
     }

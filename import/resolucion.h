@@ -60,19 +60,26 @@ class Resolucion {
 
   private:
     using Par = std::pair<std::string, std::string>;
+    // A pair is looked up by views of the searched texts, without copying them.
+    using ParVista = std::pair<std::string_view, std::string_view>;
     struct ParHash {
-        std::size_t operator()(const Par& par) const;
+        using is_transparent = void;
+        std::size_t operator()(ParVista par) const;
+    };
+    struct ParIgual {
+        using is_transparent = void;
+        bool operator()(ParVista a, ParVista b) const { return a == b; }
     };
 
     // ASIGT: CASIG + CGRUP -> CLAVE.
-    std::unordered_map<Par, std::string, ParHash> asignaciones_;
+    std::unordered_map<Par, std::string, ParHash, ParIgual> asignaciones_;
     // ASIGNOMT: COD -> CODTAREA.
     std::unordered_map<std::string, std::string> tareas_;
     // GRUPOST: ABREV -> CLAVE, CLAVECURSO.
     std::unordered_map<std::string, Par> grupos_;
     // ASIGNOMT2: COD + CLAVECURSO -> the subject key the fallback gives: MATERIA when ALECTIVA
     // is not blank, else empty.
-    std::unordered_map<Par, std::string, ParHash> asignaturasCurso_;
+    std::unordered_map<Par, std::string, ParHash, ParIgual> asignaturasCurso_;
     // DIASHORAST: DIHO -> DIA, CODDIHO.
     std::unordered_map<std::string, Par> tramos_;
     // AULAT: ABREV -> DEPCENTRO.
