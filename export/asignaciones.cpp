@@ -64,6 +64,15 @@ tables::Table CrearAsignaciones(const xml::Document& docXML, const tables::Table
     tables::Table ASIGT(tables::ASIGT);
     const IndiceGrupos grupos = gruposPorCurso(GRUPOST);
     const auto tareas = codigosDeTareas(ASIGNOMT);
+    // Each group's row of every subject of its course: the fields are found once, not per row.
+    const auto campo = [&](std::string_view nombre) { return ASIGT.fieldIndex(nombre); };
+    const std::size_t casig = campo("CASIG"), cgrup = campo("CGRUP"), nivel = campo("NIVEL"),
+                      curso = campo("CURSO"), grupo = campo("GRUPO"), horasCampo = campo("HORAS"),
+                      sesionesCampo = campo("SESIONES"), clave = campo("CLAVE"),
+                      claveCurso = campo("CLAVECURSO"), ctarea = campo("CTAREA");
+    const std::size_t abrev = GRUPOST.fieldIndex("ABREV"), nivelGrupo = GRUPOST.fieldIndex("NIVEL"),
+                      cursoGrupo = GRUPOST.fieldIndex("CURSO"),
+                      grupoGrupo = GRUPOST.fieldIndex("GRUPO");
     for (const exchange::Entry& entrada : exchange::selectEntries(docXML, exchange::kMaterias)) {
         if (!entrada.used()) continue;
         const auto delCurso = grupos.find(entrada.item(3));
@@ -72,19 +81,19 @@ tables::Table CrearAsignaciones(const xml::Document& docXML, const tables::Table
         const int horas = horasAsignatura(entrada.item(4));
         const std::string sesiones = textoSesiones(horas);
         const auto tarea = tareas.find(std::string(claveTarea(entrada.item(1))));
-        for (const std::size_t grupo : delCurso->second) {
+        for (const std::size_t filaGrupo : delCurso->second) {
             // CPROF, CAULA and TURNO stay empty.
             Fila fila(ASIGT);
-            fila.texto("CASIG", entrada.item(2))
-                .texto("CGRUP", leido(GRUPOST, grupo, "ABREV"))
-                .texto("NIVEL", leido(GRUPOST, grupo, "NIVEL"))
-                .texto("CURSO", leido(GRUPOST, grupo, "CURSO"))
-                .texto("GRUPO", leido(GRUPOST, grupo, "GRUPO"))
-                .numero("HORAS", horas)
-                .texto("SESIONES", sesiones)
-                .texto("CLAVE", entrada.item(0))
-                .texto("CLAVECURSO", entrada.item(3));
-            if (tarea != tareas.end()) fila.texto("CTAREA", tarea->second);
+            fila.texto(casig, entrada.item(2))
+                .texto(cgrup, GRUPOST.asString(filaGrupo, abrev))
+                .texto(nivel, GRUPOST.asString(filaGrupo, nivelGrupo))
+                .texto(curso, GRUPOST.asString(filaGrupo, cursoGrupo))
+                .texto(grupo, GRUPOST.asString(filaGrupo, grupoGrupo))
+                .numero(horasCampo, horas)
+                .texto(sesionesCampo, sesiones)
+                .texto(clave, entrada.item(0))
+                .texto(claveCurso, entrada.item(3));
+            if (tarea != tareas.end()) fila.texto(ctarea, tarea->second);
         }
     }
     return ASIGT;

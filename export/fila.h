@@ -13,7 +13,11 @@ class Fila {
     explicit Fila(tables::Table& tabla) : tabla_(tabla), fila_(tabla.append()) {}
 
     Fila& texto(std::string_view campo, std::string_view valor) {
-        tabla_.setString(fila_, tabla_.fieldIndex(campo), valor);
+        return texto(tabla_.fieldIndex(campo), valor);
+    }
+    // By the field's position, for a step that sets the same fields on many rows.
+    Fila& texto(std::size_t campo, std::string_view valor) {
+        tabla_.setString(fila_, campo, valor);
         return *this;
     }
     Fila& logico(std::string_view campo, bool valor) {
@@ -21,7 +25,10 @@ class Fila {
         return *this;
     }
     Fila& numero(std::string_view campo, double valor) {
-        tabla_.setFloat(fila_, tabla_.fieldIndex(campo), valor);
+        return numero(tabla_.fieldIndex(campo), valor);
+    }
+    Fila& numero(std::size_t campo, double valor) {
+        tabla_.setFloat(fila_, campo, valor);
         return *this;
     }
 

@@ -42,6 +42,18 @@ std::string_view withoutTrailingFill(std::string_view text) {
     return text;
 }
 
+bool sameNameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i];
+        char y = b[i];
+        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
+        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
+        if (x != y) return false;
+    }
+    return true;
+}
+
 char fieldType(FieldKind kind) {
     switch (kind) {
         case FieldKind::Logical:
@@ -122,7 +134,6 @@ void Table::layOut() {
             throw Error("El " + describe(i) + " es un entero binario y no mide 4 bytes");
         field.offset = recordLength_;
         recordLength_ += field.length;
-        byName_.try_emplace(upperAsciiLetters(field.name), i);
     }
 }
 
@@ -131,8 +142,9 @@ std::string Table::describe(std::size_t field) const {
 }
 
 std::size_t Table::fieldIndex(std::string_view fieldName) const {
-    const auto found = byName_.find(upperAsciiLetters(fieldName));
-    if (found != byName_.end()) return found->second;
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        if (sameNameIgnoringAsciiCase(fields_[i].name, fieldName)) return i;
+    }
     throw Error("La tabla " + utf8FromAnsi(name_) + " no tiene el campo " +
                 utf8FromAnsi(fieldName));
 }

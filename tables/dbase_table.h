@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "tables/definitions.h"
@@ -72,9 +71,6 @@ class Table {
 
     std::string name_;
     std::vector<Field> fields_;
-    // Field names with the letters a to z in capitals -> the first field of that name: the
-    // steps look fields up by name for every cell they set.
-    std::unordered_map<std::string, std::size_t> byName_;
     std::size_t recordLength_ = 1;
     std::string data_;  // the records one after the other
 };
