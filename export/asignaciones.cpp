@@ -59,7 +59,7 @@ std::string_view claveTarea(std::string_view nombre) {
     return "156";
 }
 
-tables::Table CrearAsignaciones(const xml::Document& docXML, const tables::Table& GRUPOST,
+tables::Table CrearAsignaciones(const Entradas& materias, const tables::Table& GRUPOST,
                                 const tables::Table& ASIGNOMT) {
     tables::Table ASIGT(tables::ASIGT);
     const IndiceGrupos grupos = gruposPorCurso(GRUPOST);
@@ -73,7 +73,7 @@ tables::Table CrearAsignaciones(const xml::Document& docXML, const tables::Table
     const std::size_t abrev = GRUPOST.fieldIndex("ABREV"), nivelGrupo = GRUPOST.fieldIndex("NIVEL"),
                       cursoGrupo = GRUPOST.fieldIndex("CURSO"),
                       grupoGrupo = GRUPOST.fieldIndex("GRUPO");
-    for (const exchange::Entry& entrada : exchange::selectEntries(docXML, exchange::kMaterias)) {
+    for (const exchange::Entry& entrada : materias) {
         if (!entrada.used()) continue;
         const auto delCurso = grupos.find(entrada.item(3));
         // A subject of a course without groups yields nothing, not even a minutes error.

@@ -21,24 +21,23 @@ void anadirFila(const exchange::Entry& entrada, bool esTarea, CodigosAsignaturas
     fila.logico("ESTAREA", esTarea);
 }
 
-void anadirLista(const xml::Document& docXML, std::string_view lista, bool esTareas,
-                 CodigosAsignaturas& codigos, tables::Table& ASIGNOMT) {
-    for (const exchange::Entry& entrada : exchange::selectEntries(docXML, lista)) {
+void anadirLista(const Entradas& lista, bool esTareas, CodigosAsignaturas& codigos,
+                 tables::Table& ASIGNOMT) {
+    for (const exchange::Entry& entrada : lista) {
         if (entrada.used()) anadirFila(entrada, esTareas, codigos, ASIGNOMT);
     }
 }
 
 }  // namespace
 
-tables::Table CrearAsignaturas(const xml::Document& docXML, CodigosAsignaturas& codigos) {
+tables::Table CrearAsignaturas(const Entradas& materias, CodigosAsignaturas& codigos) {
     tables::Table ASIGNOMT(tables::ASIGNOMT);
-    anadirLista(docXML, exchange::kMaterias, false, codigos, ASIGNOMT);
+    anadirLista(materias, false, codigos, ASIGNOMT);
     return ASIGNOMT;
 }
 
-void AnadirTareas(const xml::Document& docXML, CodigosAsignaturas& codigos,
-                  tables::Table& ASIGNOMT) {
-    anadirLista(docXML, exchange::kTareas, true, codigos, ASIGNOMT);
+void AnadirTareas(const Entradas& tareas, CodigosAsignaturas& codigos, tables::Table& ASIGNOMT) {
+    anadirLista(tareas, true, codigos, ASIGNOMT);
 }
 
 }  // namespace toa::exportar

@@ -7,11 +7,10 @@ namespace toa::exportar {
 
 // Unlike ASIGNOMT, every used entry gives a row, and COD is the plain prefix of the long code,
 // which the import uses as a filter.
-tables::Table CrearAsignaturasCurso(const xml::Document& docXML) {
+tables::Table CrearAsignaturasCurso(const Entradas& materias, const Entradas& tareas) {
     tables::Table ASIGNOMT2(tables::ASIGNOMT2);
     for (const bool esTareas : {false, true}) {
-        const auto lista = esTareas ? exchange::kTareas : exchange::kMaterias;
-        for (const exchange::Entry& entrada : exchange::selectEntries(docXML, lista)) {
+        for (const exchange::Entry& entrada : esTareas ? tareas : materias) {
             if (!entrada.used()) continue;
             const std::string& codLargo = entrada.item(2);
             Fila fila(ASIGNOMT2);

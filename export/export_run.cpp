@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "exchange/exchange_document.h"
 #include "export/pasos.h"
 #include "platform/paths.h"
 #include "tables/dbase_file.h"
@@ -10,14 +11,16 @@ namespace toa::exportar {
 
 ExportTables buildExportTables(const xml::Document& docXML) {
     // Step 2 appends to step 1's table with step 1's lists; step 7 reads steps 1, 2 and 6.
+    const Entradas materias = exchange::selectEntries(docXML, exchange::kMaterias);
+    const Entradas tareas = exchange::selectEntries(docXML, exchange::kTareas);
     CodigosAsignaturas codigos;
-    tables::Table ASIGNOMT = CrearAsignaturas(docXML, codigos);
-    AnadirTareas(docXML, codigos, ASIGNOMT);
-    tables::Table ASIGNOMT2 = CrearAsignaturasCurso(docXML);
+    tables::Table ASIGNOMT = CrearAsignaturas(materias, codigos);
+    AnadirTareas(tareas, codigos, ASIGNOMT);
+    tables::Table ASIGNOMT2 = CrearAsignaturasCurso(materias, tareas);
     tables::Table PROFT = CrearProfesores(docXML);
     tables::Table AULAT = CrearAulas(docXML);
     CursosGrupos cursosGrupos = CrearCursosGrupos(docXML);
-    tables::Table ASIGT = CrearAsignaciones(docXML, cursosGrupos.GRUPOST, ASIGNOMT);
+    tables::Table ASIGT = CrearAsignaciones(materias, cursosGrupos.GRUPOST, ASIGNOMT);
     tables::Table DIASHORAST = CrearTramos(docXML);
     return {std::move(ASIGNOMT),
             std::move(ASIGNOMT2),
