@@ -1,7 +1,5 @@
 #include "import/resolucion.h"
 
-#include <functional>
-
 #include "import/bloque_resultado.h"
 #include "platform/ansi.h"
 
@@ -28,6 +26,10 @@ const typename Indice::mapped_type* buscar(const Indice& indice, const Clave& cl
     return encontrada == indice.end() ? nullptr : &encontrada->second;
 }
 
+const std::string* buscar(const IndicePares& indice, IndicePares::ParVista clave) {
+    return indice.buscar(clave);
+}
+
 bool vacioRecortado(std::string_view texto) {
     return trimControls(texto).empty();
 }
@@ -36,12 +38,6 @@ bool vacioRecortado(std::string_view texto) {
 
 std::string claveTramo(std::string_view diaTexto, std::int32_t hora) {
     return std::string(diaTexto) + std::to_string(hora);
-}
-
-std::size_t Resolucion::ParHash::operator()(ParVista par) const {
-    const std::size_t primero = std::hash<std::string_view>{}(par.first);
-    const std::size_t segundo = std::hash<std::string_view>{}(par.second);
-    return primero ^ (segundo + 0x9e3779b97f4a7c15ULL + (primero << 6) + (primero >> 2));
 }
 
 Resolucion::Resolucion(const TablasBusqueda& tablas) {

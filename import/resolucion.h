@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "exchange/xml_document.h"
+#include "import/indice_pares.h"
 #include "tables/dbase_table.h"
 
 // Session resolution: the short codes of one timetabled session turned back into the
@@ -59,27 +60,19 @@ class Resolucion {
     Sesion resolver(const FilaSoluc& fila) const;
 
   private:
-    using Par = std::pair<std::string, std::string>;
+    using Par = IndicePares::Par;
     // A pair is looked up by views of the searched texts, without copying them.
-    using ParVista = std::pair<std::string_view, std::string_view>;
-    struct ParHash {
-        using is_transparent = void;
-        std::size_t operator()(ParVista par) const;
-    };
-    struct ParIgual {
-        using is_transparent = void;
-        bool operator()(ParVista a, ParVista b) const { return a == b; }
-    };
+    using ParVista = IndicePares::ParVista;
 
     // ASIGT: CASIG + CGRUP -> CLAVE.
-    std::unordered_map<Par, std::string, ParHash, ParIgual> asignaciones_;
+    IndicePares asignaciones_;
     // ASIGNOMT: COD -> CODTAREA.
     std::unordered_map<std::string, std::string> tareas_;
     // GRUPOST: ABREV -> CLAVE, CLAVECURSO.
     std::unordered_map<std::string, Par> grupos_;
     // ASIGNOMT2: COD + CLAVECURSO -> the subject key the fallback gives: MATERIA when ALECTIVA
     // is not blank, else empty.
-    std::unordered_map<Par, std::string, ParHash, ParIgual> asignaturasCurso_;
+    IndicePares asignaturasCurso_;
     // DIASHORAST: DIHO -> DIA, CODDIHO.
     std::unordered_map<std::string, Par> tramos_;
     // AULAT: ABREV -> DEPCENTRO.
