@@ -5,7 +5,7 @@ packages=(
   build-essential cmake pkg-config
   libxml2-dev libgtest-dev libbenchmark-dev qt6-base-dev libxcb1-dev qt6-translations-l10n
   python3 python3-dbfread python3-dbf
-  xvfb xdotool x11-utils openbox xchm imagemagick
+  xvfb xauth xdotool x11-utils openbox xchm imagemagick fonts-liberation fonts-dejavu-core
   clang libclang-rt-dev
 )
 missing=()
