@@ -181,13 +181,19 @@ def choose_document(rig, path):
     raise Failure("el diálogo no aceptó " + path)
 
 
-def host_export(rig):
-    app = rig.start("exportar", "%X" % rig.host_id)
+def hosted_run(rig, action, handle, failure):
+    """Tabuleo's start: embedded, the document confirmed, the box dismissed, the program gone."""
+    app = rig.start(action, handle)
     check_embedded(rig)
     choose_document(rig, rig.document)
     box_in_front(rig)
     rig.display.keys("Return")
-    expect(ended(app), "el programa no terminó tras «Proceso finalizado»")
+    expect(ended(app), failure)
+
+
+def host_export(rig):
+    hosted_run(rig, "exportar", "%X" % rig.host_id,
+               "el programa no terminó tras «Proceso finalizado»")
     for table in TABLES:
         expect(os.path.exists(os.path.join(rig.xtemp, table + ".DBF")), "falta " + table)
     expect(rig.result() == "1", "Tabuleo.ini dice %r en lugar de 1" % rig.result())
@@ -197,12 +203,7 @@ def host_import_in_capitals(rig, args):
     subprocess.run([sys.executable, os.path.join(args.source, "examples", "make_soluc.py"),
                     os.path.join(args.source, "examples", "soluc.csv"),
                     os.path.join(rig.xtemp, "SOLUC.DBF")], check=True)
-    app = rig.start("IMPORTAR", "%x" % rig.host_id)
-    check_embedded(rig)
-    choose_document(rig, rig.document)
-    box_in_front(rig)
-    rig.display.keys("Return")
-    expect(ended(app), "el programa no terminó tras la importación")
+    hosted_run(rig, "IMPORTAR", "%x" % rig.host_id, "el programa no terminó tras la importación")
     expect(os.path.exists(os.path.join(rig.folder, "ResultadoOrbetacentro.xml")),
            "la importación no escribió ResultadoOrbetacentro.xml")
     expect(rig.result() == "1", "Tabuleo.ini dice %r en lugar de 1" % rig.result())
